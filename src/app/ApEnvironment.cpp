@@ -1,0 +1,50 @@
+#include "app/ApEnvironment.h"
+
+#include <array>
+
+#include "app/ProfileStrings.h"
+
+namespace stepora {
+namespace {
+constexpr const char* kSortSection = "UM_USERMANAGE";
+constexpr std::array<const char*, 5> kSortReferences = {"UserName", "Sex", "Age", "Weight",
+                                                        "StepLen"};
+}  // namespace
+
+std::string CApEnvironment::ReadConfig(const std::string& section, const std::string& key) const {
+    std::string value = GetProfileString(ConfigPath(), section, key, "NULL");
+    if (value.size() >= kConfigValueLimit) value.resize(kConfigValueLimit - 1);
+    return value;
+}
+
+bool CApEnvironment::WriteConfig(const std::string& section, const std::string& key,
+                                 const std::string& value) const {
+    return WriteProfileString(ConfigPath(), section, key, value);
+}
+
+void CApEnvironment::Init(const std::filesystem::path& workDir) {
+    workDir_ = workDir;
+
+    sortReference_ = ReadConfig(kSortSection, "SortReference");
+    bool known = false;
+    for (const char* name : kSortReferences) known = known || sortReference_ == name;
+    if (!known) {
+        sortReference_ = "UserName";
+        WriteConfig(kSortSection, "SortReference", sortReference_);  // result ignored
+    }
+
+    sortDirection_ = ReadConfig(kSortSection, "SortDirection");
+    if (sortDirection_ != "inc" && sortDirection_ != "dec") {
+        sortDirection_ = "inc";
+        WriteConfig(kSortSection, "SortDirection", sortDirection_);
+    }
+}
+
+void CApEnvironment::SetSort(const std::string& reference, const std::string& direction) {
+    sortReference_ = reference;
+    sortDirection_ = direction;
+    WriteConfig(kSortSection, "SortReference", sortReference_);
+    WriteConfig(kSortSection, "SortDirection", sortDirection_);
+}
+
+}  // namespace stepora

@@ -1,0 +1,39 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace stepora {
+
+// The program's settings: the work directory every window builds its paths from, and
+// the user list's sort settings kept in config.ini.
+class CApEnvironment {
+public:
+    static constexpr size_t kConfigValueLimit = 2048;  // longer values are cut to 2047 bytes
+
+    // Stores the work directory, then reads SortReference and SortDirection and writes
+    // back the defaults for values that are missing or not among the known ones.
+    void Init(const std::filesystem::path& workDir);
+
+    const std::filesystem::path& WorkDir() const { return workDir_; }
+    std::filesystem::path ConfigPath() const { return workDir_ / "config.ini"; }
+    std::filesystem::path PtnDir() const { return workDir_ / "Ptn"; }
+    std::filesystem::path UserDir() const { return workDir_ / "User"; }
+    std::filesystem::path DocDir() const { return workDir_ / "doc"; }
+
+    const std::string& SortReference() const { return sortReference_; }
+    const std::string& SortDirection() const { return sortDirection_; }
+    // Replaces both settings and writes both to config.ini.
+    void SetSort(const std::string& reference, const std::string& direction);
+
+    // config.ini access with the program's rules: the default "NULL" means missing.
+    std::string ReadConfig(const std::string& section, const std::string& key) const;
+    bool WriteConfig(const std::string& section, const std::string& key,
+                     const std::string& value) const;
+
+private:
+    std::filesystem::path workDir_ = " ";
+    std::string sortReference_ = " ";
+    std::string sortDirection_ = " ";
+};
+
+}  // namespace stepora

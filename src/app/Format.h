@@ -1,0 +1,10 @@
+#pragma once
+#include <string>
+
+namespace stepora {
+
+// printf-style formatting for every number the program shows or writes ("%d", "%.1f",
+// "%.2f"); numbers always use the C locale's decimal point.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace stepora

@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace stepora {
+
+// One X-macro list yields both, so names and numbers cannot drift apart.
+enum LangKey : uint32_t {
+#define LANG_KEY(name) name,
+#include "app/LangKeys.def"
+#undef LANG_KEY
+    LANG_KEY_COUNT
+};
+static_assert(LANG_KEY_COUNT == 494);
+static_assert(APP_NAME == 55 && APPEDN_STR5 == 493);
+
+extern const char* const KeyNames[494];
+
+// The installed languages and the current one. Texts are read from the current
+// language's file on every lookup, so an edited file shows on the next lookup.
+class LangTable {
+public:
+    static constexpr uint32_t kMaxLanguages = 256;
+
+    explicit LangTable(const std::filesystem::path& currentDirectory);  // reads <dir>/Language/Language.INI
+    bool GetLanguageCount(uint32_t& count) const;
+    bool GetCurrentLanguage(uint32_t& index) const;
+    bool SetCurrentLanguage(uint32_t index);
+    bool GetLanguageName(uint32_t index, std::string& name) const;
+    bool GetString(uint32_t key, std::string& text) const;
+
+    const std::filesystem::path& LanguageDir() const { return languageDir_; }
+
+private:
+    std::filesystem::path CurrentFilePath() const { return languageDir_ / currentFile_; }
+
+    bool valid_ = false;
+    std::filesystem::path languageDir_;
+    std::vector<std::string> languageFiles_;
+    std::vector<std::string> languageKeys_;
+    uint32_t languageCount_ = 0;
+    std::string currentFile_;
+    uint32_t currentIndex_ = 0;
+};
+
+// The program's table, installed once at start-up before any window exists.
+void InstallLangTable(LangTable* table);
+LangTable* ProgramLangTable();
+
+// What a strict lookup does when it fails: show `message` and end the process. The
+// default writes it to standard error; the user interface installs a message box.
+// The process ends with exit code 0 right after the handler returns.
+using LangFailureHandler = void (*)(const char* message);
+void SetLangFailureHandler(LangFailureHandler handler);
+
+inline constexpr const char* kLanguageErrorText = "Language config file error!";
+inline constexpr const char* kLanguageUpdateErrorText = "Update language failed!";
+
+// The strict forms on the program's table: they succeed or end the program.
+bool StrictGetLanguageCount(uint32_t& count);  // a count of zero fails too
+bool StrictGetCurrentLanguage(uint32_t& index);
+bool StrictSetCurrentLanguage(uint32_t index);
+bool StrictGetLanguageName(uint32_t index, std::string& name);
+std::string GetLangString(LangKey key);  // the strict lookup on the program's table
+
+}  // namespace stepora

@@ -1,0 +1,23 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace stepora {
+
+// INI files with the semantics the program's configuration has always had: section and
+// key names match ignoring letter case, the first of duplicate keys wins, a missing
+// key or file yields the default, and a write keeps the rest of the file and replaces
+// the file atomically (temp file + rename).
+std::string GetProfileString(const std::filesystem::path& file, const std::string& section,
+                             const std::string& key, const std::string& defaultValue);
+
+// Fails when the value, section or key would break the file's line structure, when the
+// folder does not exist, or when the file cannot be replaced.
+bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
+                        const std::string& key, const std::string& value);
+
+// Writes `bytes` to `file` through a temp file in the same folder that is flushed to
+// disk and renamed over the target. Nothing half-written is ever left under `file`.
+bool WriteFileAtomically(const std::filesystem::path& file, const std::string& bytes);
+
+}  // namespace stepora
