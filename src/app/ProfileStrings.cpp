@@ -2,6 +2,7 @@
 
 // Bytes are kept as they are: texts are UTF-8, and a broken byte is just a byte.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +17,7 @@
 namespace stepora {
 namespace {
 
-using Ini = CSimpleIniCaseA;
+using Ini = CSimpleIniA;  // section and key names ignore letter case
 
 void Configure(Ini& ini) {
     ini.SetUnicode(false);  // keep bytes as they are; invalid UTF-8 is just text
