@@ -1,0 +1,150 @@
+#include "store/StoreFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#define fsync _commit
+#endif
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+
+namespace stepora {
+namespace {
+
+struct FaultCounter {
+    uint32_t failAt = 0;  // 0: no fault planned
+    uint32_t seen = 0;
+};
+std::array<FaultCounter, size_t(FileOp::Count_)> g_faults;
+
+// True when this call is the planned failure.
+bool Faulted(FileOp op) {
+    FaultCounter& c = g_faults[size_t(op)];
+    if (c.failAt == 0) return false;
+    if (++c.seen == c.failAt) {
+        c.failAt = 0;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void FailNthFileOp(FileOp op, uint32_t n) { g_faults[size_t(op)] = FaultCounter{n, 0}; }
+void ClearFileFaults() { g_faults.fill(FaultCounter{}); }
+
+StoreFile::~StoreFile() { Close(); }
+
+bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
+    Close();
+    if (Faulted(FileOp::Open)) return false;
+    int flags = O_BINARY | O_CLOEXEC;
+    switch (mode) {
+        case ReadOnly: flags |= O_RDONLY; break;
+        case ReadWrite: flags |= O_RDWR; break;
+        case CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    do {
+        fd_ = ::open(path.c_str(), flags, 0644);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) return false;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {  // a directory named x.usr is no user
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool StoreFile::ReadAll(void* buffer, size_t length) {
+    if (fd_ < 0 || Faulted(FileOp::Read)) return false;
+    auto* p = static_cast<uint8_t*>(buffer);
+    while (length > 0) {
+        const ssize_t n = ::read(fd_, p, length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // error or end of file: a short read
+        p += n;
+        length -= size_t(n);
+    }
+    return true;
+}
+
+bool StoreFile::WriteAll(const void* buffer, size_t length) {
+    if (fd_ < 0 || Faulted(FileOp::Write)) return false;
+    auto* p = static_cast<const uint8_t*>(buffer);
+    while (length > 0) {
+        const ssize_t n = ::write(fd_, p, length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        length -= size_t(n);
+    }
+    return true;
+}
+
+bool StoreFile::Seek(uint64_t offset) {
+    if (fd_ < 0 || Faulted(FileOp::Seek)) return false;
+    return ::lseek(fd_, off_t(offset), SEEK_SET) == off_t(offset);
+}
+
+bool StoreFile::SeekEnd(uint64_t& offset) {
+    if (fd_ < 0 || Faulted(FileOp::Seek)) return false;
+    const off_t at = ::lseek(fd_, 0, SEEK_END);
+    if (at < 0) return false;
+    offset = uint64_t(at);
+    return true;
+}
+
+bool StoreFile::Size(uint64_t& size) const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+    size = uint64_t(st.st_size);
+    return true;
+}
+
+bool StoreFile::Sync() {
+    if (fd_ < 0 || Faulted(FileOp::Sync)) return false;
+    return ::fsync(fd_) == 0;
+}
+
+bool StoreFile::Close() {
+    if (fd_ < 0) return false;
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0;
+}
+
+bool StoreRename(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (Faulted(FileOp::Rename)) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool StoreRemove(const std::filesystem::path& path) {
+    if (Faulted(FileOp::Remove)) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+void SyncDirectory(const std::filesystem::path& directory) {
+#ifndef _WIN32
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    (void)directory;
+#endif
+}
+
+}  // namespace stepora

@@ -1,0 +1,45 @@
+#pragma once
+// The store's file helpers: a plain file handle with exact reads and writes, and the
+// directory operations. Tests can make the n-th operation of a kind fail, so every
+// failure path of a change can be walked.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+namespace stepora {
+
+enum class FileOp { Open, Read, Write, Seek, Rename, Remove, Sync, Count_ };
+
+// From now on, the n-th call (1-based) of that kind fails; 0 clears it.
+void FailNthFileOp(FileOp op, uint32_t n);
+void ClearFileFaults();
+
+class StoreFile {
+public:
+    enum Mode { ReadOnly, ReadWrite, CreateTruncate };
+    StoreFile() = default;
+    ~StoreFile();
+    StoreFile(const StoreFile&) = delete;
+    StoreFile& operator=(const StoreFile&) = delete;
+
+    bool Open(const std::filesystem::path& path, Mode mode);
+    bool IsOpen() const { return fd_ >= 0; }
+    // Reads or writes exactly `length` bytes at the current position.
+    bool ReadAll(void* buffer, size_t length);
+    bool WriteAll(const void* buffer, size_t length);
+    bool Seek(uint64_t offset);
+    bool SeekEnd(uint64_t& offset);
+    bool Size(uint64_t& size) const;
+    bool Sync();
+    bool Close();  // false when the handle was not open or a pending write failed
+
+private:
+    int fd_ = -1;
+};
+
+bool StoreRename(const std::filesystem::path& from, const std::filesystem::path& to);
+bool StoreRemove(const std::filesystem::path& path);
+// Makes completed renames and removals inside the directory durable.
+void SyncDirectory(const std::filesystem::path& directory);
+
+}  // namespace stepora

@@ -1,0 +1,423 @@
+#include "store/UserStore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include "app/Clock.h"
+#include "app/TextFold.h"
+#include "store/DayCalendar.h"
+#include "store/StoreFile.h"
+
+namespace stepora {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kUserSuffix = ".usr";
+constexpr std::string_view kBackupSuffix = "_bk.bin";
+constexpr std::string_view kBackupTempSuffix = "_bk.tmp";
+constexpr std::string_view kImportTempSuffix = ".usr.tmp";
+constexpr char kScratchName[] = "temp.bin";
+constexpr size_t kCopyPiece = 1024;
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Copies `length` bytes from the current position of `from` to that of `to` in pieces;
+// a piece that reads short fails the copy. With `sum`, every byte copied is added to it.
+bool CopyBytes(StoreFile& from, StoreFile& to, uint64_t length, uint32_t* sum = nullptr) {
+    uint8_t piece[kCopyPiece];
+    while (length > 0) {
+        const size_t n = size_t(std::min<uint64_t>(length, kCopyPiece));
+        if (!from.ReadAll(piece, n) || !to.WriteAll(piece, n)) return false;
+        if (sum) *sum = ByteSum(piece, n, *sum);
+        length -= n;
+    }
+    return true;
+}
+
+bool WriteZeroRecords(StoreFile& file, uint64_t records) {
+    static const uint8_t zeros[kCopyPiece] = {};
+    uint64_t bytes = records * kDayRecordSize;
+    while (bytes > 0) {
+        const size_t n = size_t(std::min<uint64_t>(bytes, kCopyPiece));
+        if (!file.WriteAll(zeros, n)) return false;
+        bytes -= n;
+    }
+    return true;
+}
+
+bool ReadHeaderFrom(StoreFile& file, UserFileHeader& header) {
+    uint8_t bytes[kHeaderSize];
+    return file.Seek(0) && file.ReadAll(bytes, kHeaderSize) && UnpackHeader(bytes, header);
+}
+
+bool WriteHeaderTo(StoreFile& file, const UserFileHeader& header) {
+    uint8_t bytes[kHeaderSize];
+    PackHeader(header, bytes);
+    return file.Seek(0) && file.WriteAll(bytes, kHeaderSize);
+}
+
+// A day range the store can hold: inside 1 .. 109573, without wrapping.
+bool ValidRange(uint32_t first, uint32_t count) {
+    return first >= 1 && uint64_t(first) + count - 1 <= kMaxDayNumber;
+}
+
+// The stored range of a header: a file made on 1900-01-01 starts at day 0.
+bool ValidStoredRange(const UserFileHeader& h) {
+    return h.firstDay <= h.lastDay && h.lastDay <= kMaxDayNumber;
+}
+
+uint64_t RecordOffset(uint32_t day, uint32_t firstDay) {
+    return kHeaderSize + uint64_t(day - firstDay) * kDayRecordSize;
+}
+
+// The .usr files of a directory, by title, in the order the file system lists them.
+std::vector<std::string> ListUserTitles(const fs::path& directory) {
+    std::vector<std::string> titles;
+    std::error_code ec;
+    for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        if (!EndsWith(file, kUserSuffix)) continue;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) continue;
+        std::string title = file.substr(0, file.size() - kUserSuffix.size());
+        if (IsValidUserName(title)) titles.push_back(std::move(title));
+    }
+    return titles;
+}
+
+}  // namespace
+
+bool IsValidUserName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || c == '/' || c == '\\';
+    });
+}
+
+UserStore& TheUserStore() {
+    static UserStore store;
+    return store;
+}
+
+fs::path UserStore::UserPath(const std::string& title) const {
+    return directory_ / (title + std::string(kUserSuffix));
+}
+
+fs::path UserStore::BackupPath(const std::string& title) const {
+    return directory_ / (title + std::string(kBackupSuffix));
+}
+
+void UserStore::SetDirectory(const fs::path& directory) {
+    directory_ = directory;
+    RecoverInterruptedChanges();
+}
+
+// A backup still present means a change that did not finish: its user file may be half
+// rewritten, the backup is complete (it is only ever renamed into place). An unfinished
+// backup (_bk.tmp) never replaced anything and is dropped.
+void UserStore::RecoverInterruptedChanges() {
+    std::error_code ec;
+    std::vector<fs::path> backups, partial;
+    for (fs::directory_iterator it(directory_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string file = it->path().filename().string();
+        if (EndsWith(file, kBackupSuffix)) backups.push_back(it->path());
+        if (EndsWith(file, kBackupTempSuffix) || EndsWith(file, kImportTempSuffix)) partial.push_back(it->path());
+    }
+    for (const fs::path& p : partial) StoreRemove(p);
+    for (const fs::path& p : backups) {
+        const std::string file = p.filename().string();
+        const std::string title = file.substr(0, file.size() - kBackupSuffix.size());
+        if (IsValidUserName(title)) StoreRename(p, UserPath(title));
+    }
+    if (!backups.empty() || !partial.empty()) SyncDirectory(directory_);
+}
+
+uint32_t UserStore::GetCount() const { return count_; }
+
+std::optional<std::string> UserStore::StoredName(const std::string& name) const {
+    if (!IsValidUserName(name)) return std::nullopt;
+    std::error_code ec;
+    if (fs::is_regular_file(UserPath(name), ec)) return name;
+    for (std::string& title : ListUserTitles(directory_))
+        if (EqualsIgnoringCase(title, name)) return std::move(title);
+    return std::nullopt;
+}
+
+int UserStore::Exists(const std::string& name) const { return StoredName(name) ? 1 : 0; }
+
+int UserStore::ReadHeader(const std::string& name, UserFileHeader& header) const {
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    StoreFile file;
+    if (!file.Open(UserPath(*title), StoreFile::ReadOnly)) return 0;
+    return ReadHeaderFrom(file, header) ? 1 : 0;
+}
+
+int UserStore::CheckExportFile(const fs::path& path) const {
+    StoreFile file;
+    uint64_t size = 0;
+    if (!file.Open(path, StoreFile::ReadOnly) || !file.Size(size)) return 0;
+    // The header and the four-byte trailer, at the least. A file of only a header would
+    // otherwise pass (its checksum word doubles as a trailer) and import as 72 bytes.
+    if (size < kHeaderSize + 4) return 0;
+    uint32_t sum = 0;
+    uint8_t piece[kCopyPiece];
+    for (uint64_t left = size - 4; left > 0;) {
+        const size_t n = size_t(std::min<uint64_t>(left, kCopyPiece));
+        if (!file.ReadAll(piece, n)) return 0;
+        sum = ByteSum(piece, n, sum);
+        left -= n;
+    }
+    uint8_t trailer[4];
+    if (!file.ReadAll(trailer, 4)) return 0;
+    const uint32_t stored = uint32_t(trailer[0]) << 24 | uint32_t(trailer[1]) << 16 |
+                            uint32_t(trailer[2]) << 8 | trailer[3];
+    if (stored != sum) return 0;
+    UserFileHeader header;
+    return ReadHeaderFrom(file, header) ? 1 : 0;
+}
+
+int UserStore::WriteHeader(const std::string& name, const UserFileHeader& header) {
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    StoreFile file;
+    if (!file.Open(UserPath(*title), StoreFile::ReadWrite)) return 0;
+    if (!WriteHeaderTo(file, header)) return 0;
+    return file.Close() ? 1 : 0;
+}
+
+int UserStore::Create(const std::string& name, const std::string& password) {
+    if (!IsValidUserName(name) || Exists(name)) return 0;
+    UserFileHeader header;
+    if (!SetHeaderPassword(header, password)) return 0;
+    const LocalDate today = LocalToday();
+    uint32_t day, weekday;
+    if (!DayCalendar().DateToDay(today.year, today.month, today.day, day, weekday)) return 0;
+
+    uint8_t bytes[kHeaderSize + kDayRecordSize] = {};
+    PackHeader(NewUserHeader(day, password), bytes);
+    const fs::path path = UserPath(name);
+    StoreFile file;
+    if (!file.Open(path, StoreFile::CreateTruncate)) return 0;
+    if (!file.WriteAll(bytes, sizeof bytes) || !file.Close()) {
+        file.Close();
+        StoreRemove(path);
+        return 0;
+    }
+    ++count_;
+    return 1;
+}
+
+int UserStore::ImportFile(const std::string& name, const fs::path& source) {
+    if (!IsValidUserName(name)) return 0;
+    const std::string title = StoredName(name).value_or(name);
+    StoreFile in;
+    uint64_t size = 0;
+    if (!in.Open(source, StoreFile::ReadOnly) || !in.Size(size) || size < 4) return 0;
+    // Written beside the store and renamed into place, so a failed import leaves an
+    // existing user of that name as it was.
+    const fs::path temp = directory_ / (title + std::string(kImportTempSuffix));
+    StoreFile out;
+    if (!out.Open(temp, StoreFile::CreateTruncate)) return 0;
+    const bool ok = CopyBytes(in, out, size - 4) && out.Sync() && out.Close() &&
+                    StoreRename(temp, UserPath(title));
+    if (!ok) {
+        out.Close();
+        StoreRemove(temp);
+        return 0;
+    }
+    SyncDirectory(directory_);
+    return 1;
+}
+
+int UserStore::ExportFile(const std::string& name, const fs::path& destination) const {
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    const fs::path user = UserPath(*title);
+    std::error_code ec;
+    if (fs::equivalent(user, destination, ec)) return 0;  // would truncate the user itself
+    StoreFile in, out;
+    uint64_t size = 0;
+    if (!in.Open(user, StoreFile::ReadOnly) || !in.Size(size)) return 0;
+    if (!out.Open(destination, StoreFile::CreateTruncate)) return 0;
+    uint32_t sum = 0;
+    bool ok = CopyBytes(in, out, size, &sum);
+    if (ok) {
+        const uint8_t trailer[4] = {uint8_t(sum >> 24), uint8_t(sum >> 16), uint8_t(sum >> 8), uint8_t(sum)};
+        ok = out.WriteAll(trailer, 4) && out.Sync() && out.Close();
+    }
+    if (!ok) {
+        out.Close();
+        StoreRemove(destination);
+        return 0;
+    }
+    return 1;
+}
+
+int UserStore::Backup(const std::string& name) {
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    // A backup left by a change that did not end is the last state known to be whole;
+    // put it back before taking a new one from a file that may be half rewritten.
+    std::error_code ec;
+    if (fs::exists(BackupPath(*title), ec) && !StoreRename(BackupPath(*title), UserPath(*title))) return 0;
+
+    const fs::path temp = directory_ / (*title + std::string(kBackupTempSuffix));
+    StoreFile in, out;
+    uint64_t size = 0;
+    if (!in.Open(UserPath(*title), StoreFile::ReadOnly) || !in.Size(size)) return 0;
+    if (!out.Open(temp, StoreFile::CreateTruncate)) return 0;
+    const bool ok = CopyBytes(in, out, size) && out.Sync() && out.Close() &&
+                    StoreRename(temp, BackupPath(*title));
+    if (!ok) {
+        out.Close();
+        StoreRemove(temp);
+        return 0;
+    }
+    SyncDirectory(directory_);
+    return 1;
+}
+
+int UserStore::EndBackup(const std::string& name, bool discard) {
+    if (!IsValidUserName(name)) return 0;
+    const std::string title = StoredName(name).value_or(name);
+    const fs::path backup = BackupPath(title);
+    std::error_code ec;
+    if (!fs::exists(backup, ec)) return 0;
+    if (!discard) {
+        // One rename puts the whole old file back; there is no moment without a user file.
+        if (!StoreRename(backup, UserPath(title))) return 0;
+        SyncDirectory(directory_);
+        return 1;
+    }
+    // The change must be on disk before the only other copy goes.
+    StoreFile user;
+    if (!user.Open(UserPath(title), StoreFile::ReadOnly) || !user.Sync()) return 0;
+    user.Close();
+    if (!StoreRemove(backup)) return 0;
+    SyncDirectory(directory_);
+    return 1;
+}
+
+int UserStore::Rename(const std::string& oldName, const std::string& newName, const std::string& password) {
+    if (!IsValidUserName(newName)) return 0;
+    const auto title = StoredName(oldName);
+    if (!title) return 0;
+    // A rename replaces an existing file silently here: never onto another user.
+    const auto other = StoredName(newName);
+    if (other && *other != *title) return 0;
+    UserFileHeader header;
+    if (!ReadHeader(*title, header) || !SetHeaderPassword(header, password)) return 0;
+    if (!WriteHeader(*title, header)) return 0;
+    if (newName == *title) return 1;
+    if (!StoreRename(UserPath(*title), UserPath(newName))) return 0;
+    SyncDirectory(directory_);
+    return 1;
+}
+
+int UserStore::Delete(const std::string& name) {
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    if (!StoreRemove(UserPath(*title))) return 0;
+    // A backup left behind would bring the user back when the store opens next.
+    std::error_code ec;
+    if (fs::exists(BackupPath(*title), ec)) StoreRemove(BackupPath(*title));
+    return 1;
+}
+
+int UserStore::EnumUsers(const UserCallback& callback) {
+    count_ = 0;
+    for (const std::string& title : ListUserTitles(directory_)) {
+        UserFileHeader header;
+        StoreFile file;
+        if (!file.Open(UserPath(title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header)) continue;
+        file.Close();
+        ++count_;
+        if (callback) callback(title, header);
+    }
+    return 1;
+}
+
+int UserStore::EnumUsersMatching(const std::string& pattern, const UserCallback& callback) const {
+    const std::string folded = FoldCase(pattern);
+    for (const std::string& title : ListUserTitles(directory_)) {
+        if (FoldCase(title).find(folded) == std::string::npos) continue;
+        UserFileHeader header;
+        StoreFile file;
+        if (!file.Open(UserPath(title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header)) continue;
+        file.Close();
+        if (callback) callback(title, header);
+    }
+    return 1;
+}
+
+int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count, uint8_t* records) const {
+    if (count == 0) return 1;
+    if (!ValidRange(first, count)) return 0;
+    std::memset(records, 0, size_t(count) * kDayRecordSize);
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    StoreFile file;
+    UserFileHeader header;
+    if (!file.Open(UserPath(*title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header)) return 0;
+    if (!ValidStoredRange(header)) return 0;
+    const uint32_t last = first + count - 1;
+    if (last < header.firstDay || first > header.lastDay) return 1;
+    const uint32_t from = std::max(first, header.firstDay), to = std::min(last, header.lastDay);
+    const size_t bytes = size_t(to - from + 1) * kDayRecordSize;
+    if (!file.Seek(RecordOffset(from, header.firstDay))) return 0;
+    return file.ReadAll(records + size_t(from - first) * kDayRecordSize, bytes) ? 1 : 0;
+}
+
+int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count, const uint8_t* records) {
+    if (count == 0) return 1;
+    if (!ValidRange(first, count)) return 0;
+    const auto title = StoredName(name);
+    if (!title) return 0;
+    UserFileHeader old;
+    if (!ReadHeader(*title, old) || !ValidStoredRange(old)) return 0;
+    const uint32_t last = first + count - 1;
+    UserFileHeader header = old;
+    header.firstDay = std::min(first, old.firstDay);
+    header.lastDay = std::max(last, old.lastDay);
+    const size_t newBytes = size_t(count) * kDayRecordSize;
+    const fs::path path = UserPath(*title);
+
+    if (first < old.firstDay && last >= old.lastDay) {  // the new run covers all
+        StoreFile file;
+        if (!file.Open(path, StoreFile::CreateTruncate)) return 0;
+        return WriteHeaderTo(file, header) && file.WriteAll(records, newBytes) && file.Close() ? 1 : 0;
+    }
+    if (first < old.firstDay) {  // before, with or without a gap, or over the front
+        // Park the old records that stay in the scratch file, rewrite the user file from
+        // the new run on, and append them again.
+        const uint32_t keepFrom = last < old.firstDay ? old.firstDay : last + 1;
+        const uint64_t keepBytes = uint64_t(old.lastDay - keepFrom + 1) * kDayRecordSize;
+        const fs::path scratch = directory_ / kScratchName;
+        StoreFile file, temp;
+        if (!file.Open(path, StoreFile::ReadOnly) || !file.Seek(RecordOffset(keepFrom, old.firstDay))) return 0;
+        if (!temp.Open(scratch, StoreFile::CreateTruncate) || !CopyBytes(file, temp, keepBytes)) return 0;
+        file.Close();
+        if (!temp.Seek(0) || !file.Open(path, StoreFile::CreateTruncate)) return 0;
+        if (!WriteHeaderTo(file, header) || !file.WriteAll(records, newBytes)) return 0;
+        if (last < old.firstDay && !WriteZeroRecords(file, old.firstDay - last - 1)) return 0;
+        return CopyBytes(temp, file, keepBytes) && file.Close() ? 1 : 0;
+    }
+    StoreFile file;
+    if (!file.Open(path, StoreFile::ReadWrite)) return 0;
+    if (first > old.lastDay) {  // after, with or without a gap
+        if (!file.Seek(RecordOffset(old.lastDay + 1, old.firstDay)) ||
+            !WriteZeroRecords(file, first - old.lastDay - 1))
+            return 0;
+    } else if (!file.Seek(RecordOffset(first, old.firstDay))) {  // inside or over the end
+        return 0;
+    }
+    return file.WriteAll(records, newBytes) && WriteHeaderTo(file, header) && file.Close() ? 1 : 0;
+}
+
+}  // namespace stepora

@@ -1,0 +1,66 @@
+#pragma once
+// The one way into user files. A user named N is the file N.usr in the store directory.
+// Every operation opens, uses and closes its files within the call and returns nonzero
+// for success and 0 for failure; none shows anything.
+//
+// A change to an existing user runs Backup, the writes, then EndBackup: discard on
+// success, restore on failure. A backup is complete or absent, the user file reaches the
+// disk before its backup is dropped, and a backup left behind by an interrupted change is
+// restored when the store opens its directory.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "store/UserFile.h"
+
+namespace stepora {
+
+class UserStore {
+public:
+    using UserCallback = std::function<void(const std::string& name, const UserFileHeader& header)>;
+
+    // Sets the directory and restores any change that was interrupted there.
+    void SetDirectory(const std::filesystem::path& directory);
+    const std::filesystem::path& Directory() const { return directory_; }
+    uint32_t GetCount() const;
+    // User names match ignoring letter case, as two files of one name differing only in
+    // case cannot coexist on every platform the program runs on.
+    int Exists(const std::string& name) const;
+    int ReadHeader(const std::string& name, UserFileHeader& header) const;
+    int CheckExportFile(const std::filesystem::path& path) const;
+    int WriteHeader(const std::string& name, const UserFileHeader& header);
+    int Create(const std::string& name, const std::string& password);
+    int ImportFile(const std::string& name, const std::filesystem::path& source);
+    int ExportFile(const std::string& name, const std::filesystem::path& destination) const;
+    int Backup(const std::string& name);
+    int EndBackup(const std::string& name, bool discard);
+    int Rename(const std::string& oldName, const std::string& newName, const std::string& password);
+    int Delete(const std::string& name);
+    int EnumUsers(const UserCallback& callback);
+    int EnumUsersMatching(const std::string& pattern, const UserCallback& callback) const;
+    // records: count × kDayRecordSize bytes in the file's own layout
+    int ReadDays(const std::string& name, uint32_t firstDay, uint32_t count, uint8_t* records) const;
+    int WriteDays(const std::string& name, uint32_t firstDay, uint32_t count, const uint8_t* records);
+
+    // The stored spelling of a user name (its file title), if the user exists.
+    std::optional<std::string> StoredName(const std::string& name) const;
+
+private:
+    std::filesystem::path UserPath(const std::string& title) const;
+    std::filesystem::path BackupPath(const std::string& title) const;
+    void RecoverInterruptedChanges();
+
+    std::filesystem::path directory_;
+    uint32_t count_ = 0;
+};
+
+// A name may become a file title: not empty, no path separators or control characters,
+// not "." or "..".
+bool IsValidUserName(const std::string& name);
+
+// The program's one store.
+UserStore& TheUserStore();
+
+}  // namespace stepora
