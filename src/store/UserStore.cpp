@@ -311,11 +311,15 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName, co
     // A rename replaces an existing file silently here: never onto another user.
     const auto other = StoredName(newName);
     if (other && *other != *title) return 0;
-    UserFileHeader header;
-    if (!ReadHeader(*title, header) || !SetHeaderPassword(header, password)) return 0;
-    if (!WriteHeader(*title, header)) return 0;
+    UserFileHeader old;
+    if (!ReadHeader(*title, old)) return 0;
+    UserFileHeader header = old;
+    if (!SetHeaderPassword(header, password) || !WriteHeader(*title, header)) return 0;
     if (newName == *title) return 1;
-    if (!StoreRename(UserPath(*title), UserPath(newName))) return 0;
+    if (!StoreRename(UserPath(*title), UserPath(newName))) {
+        WriteHeader(*title, old);  // all or nothing: the old name keeps its old password
+        return 0;
+    }
     SyncDirectory(directory_);
     return 1;
 }
