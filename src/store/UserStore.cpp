@@ -150,12 +150,23 @@ std::optional<std::string> UserStore::StoredName(const std::string& name) const 
 
 int UserStore::Exists(const std::string& name) const { return StoredName(name) ? 1 : 0; }
 
+// The common case opens the exact name at once; only a name in another letter case
+// costs a directory search.
+bool UserStore::OpenUser(const std::string& name, StoreFile& file, std::string* title) const {
+    if (!IsValidUserName(name)) return false;
+    if (file.Open(UserPath(name), StoreFile::ReadOnly)) {
+        if (title) *title = name;
+        return true;
+    }
+    const auto stored = StoredName(name);
+    if (!stored || *stored == name || !file.Open(UserPath(*stored), StoreFile::ReadOnly)) return false;
+    if (title) *title = *stored;
+    return true;
+}
+
 int UserStore::ReadHeader(const std::string& name, UserFileHeader& header) const {
-    const auto title = StoredName(name);
-    if (!title) return 0;
     StoreFile file;
-    if (!file.Open(UserPath(*title), StoreFile::ReadOnly)) return 0;
-    return ReadHeaderFrom(file, header) ? 1 : 0;
+    return OpenUser(name, file) && ReadHeaderFrom(file, header) ? 1 : 0;
 }
 
 int UserStore::CheckExportFile(const fs::path& path) const {
@@ -364,11 +375,9 @@ int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
     if (count == 0) return 1;
     if (!ValidRange(first, count)) return 0;
     std::memset(records, 0, size_t(count) * kDayRecordSize);
-    const auto title = StoredName(name);
-    if (!title) return 0;
     StoreFile file;
     UserFileHeader header;
-    if (!file.Open(UserPath(*title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header)) return 0;
+    if (!OpenUser(name, file) || !ReadHeaderFrom(file, header)) return 0;
     if (!ValidStoredRange(header)) return 0;
     const uint32_t last = first + count - 1;
     if (last < header.firstDay || first > header.lastDay) return 1;

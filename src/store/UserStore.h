@@ -17,6 +17,8 @@
 
 namespace stepora {
 
+class StoreFile;
+
 class UserStore {
 public:
     using UserCallback = std::function<void(const std::string& name, const UserFileHeader& header)>;
@@ -48,6 +50,7 @@ public:
     std::optional<std::string> StoredName(const std::string& name) const;
 
 private:
+    bool OpenUser(const std::string& name, StoreFile& file, std::string* title = nullptr) const;
     std::filesystem::path UserPath(const std::string& title) const;
     std::filesystem::path BackupPath(const std::string& title) const;
     void RecoverInterruptedChanges();
