@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
+#include <vector>
 
 #include "app/LangTable.h"
 
@@ -57,39 +58,23 @@ QMessageBox::Icon QtIcon(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-bool g_retitling = false;
-
-void ShowLanguageFailure(const char* message) {
-    if (!qApp) {
-        std::fprintf(stderr, "%s\n", message);
-        return;
-    }
-    DoMessageBox(message, MsgButtons::Ok, MsgIcon::Stop);
+MessageBoxRequest PlainRequest(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    MessageBoxRequest request{text, buttons, icon, kFallbackCaption, {}};
+    for (const auto& spec : ButtonsOf(buttons)) request.buttonTexts[spec.id] = spec.fallback;
+    return request;
 }
 
-}  // namespace
-
-int DoMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, QWidget* parent) {
-    MessageBoxRequest request{text, buttons, icon, kFallbackCaption, {}};
-    const auto specs = ButtonsOf(buttons);
-    for (const auto& spec : specs) request.buttonTexts[spec.id] = spec.fallback;
-    if (!g_retitling) {
-        // A failed lookup in here shows the failure box (not retitled) and ends the program.
-        g_retitling = true;
-        request.caption = GetLangString(APP_NAME);
-        for (const auto& spec : specs) request.buttonTexts[spec.id] = "&" + GetLangString(spec.key);
-        g_retitling = false;
-    }
-
+int ShowRequest(const MessageBoxRequest& request, QWidget* parent) {
     if (Responder()) return Responder()(request);
 
-    QMessageBox box(QtIcon(icon), QString::fromStdString(request.caption),
-                    QString::fromStdString(text), QMessageBox::NoButton, parent);
+    const auto specs = ButtonsOf(request.buttons);
+    QMessageBox box(QtIcon(request.icon), QString::fromStdString(request.caption),
+                    QString::fromStdString(request.text), QMessageBox::NoButton, parent);
     box.setWindowModality(Qt::ApplicationModal);
     std::map<QAbstractButton*, int> ids;
     for (const auto& spec : specs) {
         QPushButton* button = box.addButton(spec.button);
-        button->setText(QString::fromStdString(request.buttonTexts[spec.id]));
+        button->setText(QString::fromStdString(request.buttonTexts.at(spec.id)));
         ids[button] = spec.id;
     }
     box.exec();
@@ -99,6 +84,34 @@ int DoMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, QWid
     for (const auto& spec : specs)
         if (spec.id == kIdCancel || spec.id == kIdNo) return spec.id;
     return kIdOk;
+}
+
+// The language failure box takes whatever texts the table can still give, through the
+// lookups that never fail loudly: a strict lookup in here would replace the message
+// (an unwritable Language.INI would read "Language config file error!") or recurse.
+void ShowLanguageFailure(const char* message) {
+    if (!qApp) {
+        std::fprintf(stderr, "%s\n", message);
+        return;
+    }
+    MessageBoxRequest request = PlainRequest(message, MsgButtons::Ok, MsgIcon::Stop);
+    if (const LangTable* table = ProgramLangTable()) {
+        std::string text;
+        if (table->GetString(APP_NAME, text)) request.caption = text;
+        if (table->GetString(APP_OK, text)) request.buttonTexts[kIdOk] = "&" + text;
+    }
+    ShowRequest(request, nullptr);
+}
+
+}  // namespace
+
+int DoMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, QWidget* parent) {
+    // A failed lookup here shows the language failure box and ends the program.
+    MessageBoxRequest request = PlainRequest(text, buttons, icon);
+    request.caption = GetLangString(APP_NAME);
+    for (const auto& spec : ButtonsOf(buttons))
+        request.buttonTexts[spec.id] = "&" + GetLangString(spec.key);
+    return ShowRequest(request, parent);
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }

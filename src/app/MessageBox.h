@@ -25,8 +25,8 @@ struct MessageBoxRequest {
 
 // The one place every message box of the program is built: the caption becomes the
 // text of APP_NAME and each button "&" + the text of APP_YES / APP_NO / APP_OK /
-// APP_CANCEL. When a text cannot be looked up, the language failure box that follows is
-// shown without retitling, so the lookup never recurses.
+// APP_CANCEL. When a text cannot be looked up, the language failure box that follows
+// takes only the texts the table can still give (else plain ones), so it never recurses.
 int DoMessageBox(const std::string& text, MsgButtons buttons = MsgButtons::Ok,
                  MsgIcon icon = MsgIcon::None, QWidget* parent = nullptr);
 

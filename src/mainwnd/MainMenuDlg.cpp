@@ -43,6 +43,8 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
     userMenu_ = menuBar_->addMenu("User");
     languageMenu_ = menuBar_->addMenu("Language");
     helpMenu_ = menuBar_->addMenu("Help");
+    languageGroup_ = new QActionGroup(this);
+    languageGroup_->setExclusive(true);
 
     auto addItem = [this](QMenu* menu, const MenuItemSpec& spec) {
         if (spec.id == 0) {
@@ -103,10 +105,13 @@ void CMainMenuDlg::BuildMenus() {
         if (spec.id) items_[spec.id]->setText(Text(spec.key));
     for (const auto& spec : kHelpMenu) items_[spec.id]->setText(Text(spec.key));
 
-    languageMenu_->clear();
-    delete languageGroup_;
-    languageGroup_ = new QActionGroup(this);
-    languageGroup_->setExclusive(true);
+    // The chosen language's item may be the one whose signal is running right now: take
+    // the old items out at once, but delete them only back in the event loop.
+    for (QAction* old : languageMenu_->actions()) {
+        languageMenu_->removeAction(old);
+        languageGroup_->removeAction(old);
+        old->deleteLater();
+    }
     uint32_t count = 0, current = 0;
     StrictGetLanguageCount(count);
     StrictGetCurrentLanguage(current);
