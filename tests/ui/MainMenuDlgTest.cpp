@@ -175,10 +175,8 @@ TEST_F(MainWindowTest, ChoosingTheCurrentLanguageKeepsItChecked) {
 
 TEST_F(MainWindowTest, AFailedLanguageSwitchReportsItAndEnds) {
     ASSERT_TRUE(Start());
-    // Language.INI can no longer be replaced: a folder now stands in its place.
-    const auto ini = work_ / "Language" / "Language.INI";
-    std::filesystem::remove(ini);
-    std::filesystem::create_directory(ini);
+    // Language.INI can no longer be written: its folder is gone.
+    std::filesystem::rename(work_ / "Language", work_ / "Language.old");
     EXPECT_EXIT(
         {
             SetMessageBoxResponder([](const MessageBoxRequest& request) {
