@@ -43,7 +43,8 @@ struct FileStamp {
 
 bool Stamp(const std::filesystem::path& file, FileStamp& stamp) {
     struct stat st {};
-    if (stat(file.c_str(), &st) != 0) return false;
+    // Only a regular file is an INI file: a folder of that name reads as missing.
+    if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     stamp.device = st.st_dev;
     stamp.inode = st.st_ino;
     stamp.size = st.st_size;
@@ -147,7 +148,7 @@ bool WriteProfileString(const std::filesystem::path& file, const std::string& se
     Configure(ini);
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        if (ini.LoadFile(file.c_str()) < 0) return false;
+        if (!std::filesystem::is_regular_file(file, ec) || ini.LoadFile(file.c_str()) < 0) return false;
     } else if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {
         return false;
     }

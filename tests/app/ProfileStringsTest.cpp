@@ -89,6 +89,14 @@ TEST(ProfileStrings, WriteRefusesWhatWouldBreakTheFile) {
     EXPECT_EQ(ReadFile(file), before);
 }
 
+TEST(ProfileStrings, AFolderInPlaceOfTheFileIsMissingAndUnwritable) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "config.ini");
+    EXPECT_EQ(GetProfileString(dir / "config.ini", "A", "k", "NULL"), "NULL");
+    EXPECT_FALSE(WriteProfileString(dir / "config.ini", "A", "k", "v"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "config.ini"));
+}
+
 TEST(ProfileStrings, WriteLeavesNoTempFiles) {
     TempDir dir;
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteProfileString(dir / "c.ini", "A", "k", "v"));
