@@ -1,6 +1,9 @@
 #include "mainwnd/MainMenuDlg.h"
 
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QIcon>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QVBoxLayout>
@@ -129,11 +132,33 @@ void CMainMenuDlg::BuildMenus() {
     menuBar_->update();
 }
 
+namespace {
+
+CMainMenuDlg::DocumentOpener& Opener() {
+    static CMainMenuDlg::DocumentOpener opener;
+    return opener;
+}
+
+}  // namespace
+
+void CMainMenuDlg::SetDocumentOpener(DocumentOpener opener) { Opener() = std::move(opener); }
+
+// The guide of the current language, in the work directory's doc folder.
+void CMainMenuDlg::OpenUserGuide() {
+    const std::filesystem::path path = Globals().apEnvironment.DocDir() / GetLangString(MAINMENU_STR26);
+    const QString file = QString::fromStdString(path.string());
+    const bool opened = Opener() ? Opener()(file)
+                                 : QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    if (!opened) DoMessageBox(GetLangString(MAINMENU_STR27), MsgButtons::Ok, MsgIcon::Warning);
+}
+
 void CMainMenuDlg::ApplyWindowTexts() { setWindowTitle(Text(MAINMENU_TITLE)); }
 
 void CMainMenuDlg::OnCommand(int id) {
     if (id == ID_FILE_EXIT) {
         QMetaObject::invokeMethod(this, &QDialog::close, Qt::QueuedConnection);
+    } else if (id == ID_HELP_DOC) {
+        OpenUserGuide();
     } else if (id >= ID_LANGUAGE_FIRST && id <= ID_LANGUAGE_LAST) {
         SwitchLanguage(static_cast<uint32_t>(id - ID_LANGUAGE_FIRST));
     }

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <functional>
 #include <map>
 
 #include "app/DialogUnits.h"
@@ -47,6 +48,10 @@ public:
     QMenu* LanguageMenu() const { return languageMenu_; }
     QWidget* Client() const { return client_; }
 
+    // Opens a document with the desktop's viewer; false when that failed. Tests replace it.
+    using DocumentOpener = std::function<bool(const QString& path)>;
+    static void SetDocumentOpener(DocumentOpener opener);
+
     // Rebuilds every menu text and the Language menu from the language table.
     void BuildMenus();
     // Caption, labels and button texts from the language table.
@@ -57,6 +62,7 @@ protected:
 
 private:
     void SwitchLanguage(uint32_t index);
+    void OpenUserGuide();
 
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;

@@ -207,6 +207,28 @@ TEST_F(MainWindowTest, EscapeIsSwallowedAndExitCloses) {
     EXPECT_TRUE(shownAfterEscape);
 }
 
+TEST_F(MainWindowTest, UserGuideOpensTheCurrentLanguagesFileOrSaysItCannot) {
+    ASSERT_TRUE(Start());
+    std::vector<std::string> opened, boxes;
+    bool openerSucceeds = true;
+    CMainMenuDlg::SetDocumentOpener([&](const QString& path) {
+        opened.push_back(path.toStdString());
+        return openerSucceeds;
+    });
+    SetMessageBoxResponder([&](const MessageBoxRequest& request) {
+        boxes.push_back(request.text);
+        return static_cast<int>(kIdOk);
+    });
+    dialog_->MenuItem(ID_HELP_DOC)->trigger();
+    openerSucceeds = false;
+    dialog_->OnCommand(ID_HELP_DOC);
+    CMainMenuDlg::SetDocumentOpener(nullptr);
+
+    const std::string guide = (work_.path() / "doc" / ScratchText("en", "MAINMENU_STR26")).string();
+    EXPECT_EQ(opened, (std::vector<std::string>{guide, guide}));
+    EXPECT_EQ(boxes, std::vector<std::string>{ScratchText("en", "MAINMENU_STR27")});
+}
+
 TEST_F(MainWindowTest, TakesTheWindowIconFromPtn) {
     ASSERT_TRUE(std::filesystem::create_directory(work_ / "Ptn"));
     std::filesystem::copy_file(std::filesystem::path(STEPORA_DATA_DIR) / "Ptn" / "APPTitle.ico",
