@@ -1,0 +1,46 @@
+#pragma once
+// What the graph window shows: the period it is on, the block the drawing control paints,
+// and the texts of the summary and best-days lists.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace stepora {
+
+enum class DisplayMode : uint32_t { Daily = 0, Weekly = 1, Monthly = 2, Yearly = 3, All = 4 };
+enum class GraphKind : uint32_t { Steps = 0, Calories = 1, Distance = 2 };
+
+struct GraphBar {
+    std::string label;  // under the slot
+    std::string title;  // first line of the detail popup
+    std::string text;   // body of the detail popup
+    double value = 0;
+};
+
+constexpr uint32_t kMaxBars = 31;
+
+struct GraphData {
+    uint32_t barCount = 0;  // 0: nothing to draw
+    std::string valueTitle, popupCaption, goalTitle, unitText;
+    double goalValue = 0;
+    double axisMax = 0;
+    std::array<std::string, 6> axisLabels;  // index 0 at the bottom edge
+    std::array<GraphBar, kMaxBars> bars;
+};
+
+using SummaryGrid = std::array<std::array<std::string, 5>, 4>;    // row-major
+using BestDaysTable = std::array<std::array<std::string, 5>, 6>;  // row-major
+
+struct PeriodState {
+    DisplayMode mode = DisplayMode::Weekly;
+    GraphKind kind = GraphKind::Steps;
+    uint32_t periodStart = 0, firstWeekday = 0;
+    std::string firstWeekdayName;
+    uint32_t periodEnd = 0, lastWeekday = 0;
+    std::string lastWeekdayName;
+    uint32_t dayCount = 0;
+    uint32_t anchorDay = 0, anchorWeekday = 0;
+    std::string anchorWeekdayName;
+};
+
+}  // namespace stepora
