@@ -1,10 +1,12 @@
-#include "graph/PeriodAggregation.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "app/Clock.h"
+#include "app/LangTable.h"
+#include "graph/PeriodAggregation.h"
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
 #include "support/TempDir.h"
@@ -13,29 +15,22 @@ namespace stepora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempDir;
 
-TEST(AxisStep, EveryBoundOfTheTable) {
-    const struct { double bound, step, next; } rows[] = {
-        {5, 1, 2},          {10, 2, 3},           {15, 3, 5},           {25, 5, 10},
-        {50, 10, 20},       {100, 20, 30},        {150, 30, 50},        {250, 50, 100},
-        {500, 100, 500},    {2500, 500, 1000},    {5000, 1000, 1500},   {7500, 1500, 2000},
-        {10000, 2000, 3000}, {15000, 3000, 4000}, {20000, 4000, 5000},  {25000, 5000, 10000},
-        {50000, 10000, 20000}, {100000, 20000, 40000}, {200000, 40000, 80000},
-        {400000, 80000, 120000}, {600000, 120000, 160000}, {800000, 160000, 200000},
-        {1000000, 200000, 2000000}, {10000000, 2000000, 20000000},
-        {100000000, 20000000, 200000000}, {1000000000, 200000000, 2000000000},
-    };
-    for (const auto& r : rows) {
-        EXPECT_EQ(AxisStep(r.bound - 0.001), r.step) << r.bound;
-        EXPECT_EQ(AxisStep(r.bound), r.next) << r.bound;  // the bound itself belongs to the next row
-    }
-    EXPECT_EQ(AxisStep(0), 1);
-    EXPECT_EQ(AxisStep(520), 500);  // from 500 to 2500 the step is 500
-    EXPECT_EQ(AxisStep(1e12), 2000000000);
+uint32_t Day(uint32_t y, uint32_t m, uint32_t d) {
+    uint32_t day = 0, weekday;
+    EXPECT_TRUE(DayCalendar().DateToDay(y, m, d, day, weekday));
+    return day;
 }
 
-// A user made through the store, with days and goals as a test needs them.
-class Aggregation : public ::testing::Test {
+std::string T(LangKey key) { return GetLangString(key); }
+std::string G(uint32_t n) { return T(static_cast<LangKey>(USEGRAPH_STR1 + n - 1)); }
+
+struct Values {
+    uint32_t steps = 0, calories = 0, distance = 0;  // raw: tenths of kcal, hundredths
+};
+
+class GraphTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
@@ -48,275 +43,486 @@ protected:
         InstallLangTable(nullptr);
         SetLocalTodayForTesting(nullptr);
     }
-    static uint32_t Day(uint32_t y, uint32_t m, uint32_t d) {
-        uint32_t n = 0, w;
-        DayCalendar().DateToDay(y, m, d, n, w);
-        return n;
-    }
-    // Creates the user so that its file starts on `first`, then writes the given steps
-    // (calories = steps / 2 tenths, distance = steps / 10 hundredths) from `first` on.
-    void MakeUser(const std::string& name, uint32_t first, const std::vector<uint32_t>& steps) {
-        SetLocalTodayForTesting([first] {
-            uint32_t y, m, d, w;
-            DayCalendar().DayToDate(first + 1, y, m, d, w);
-            return LocalDate{y, m, d};
-        });
+
+    // A user whose records run from `first` over the given days.
+    void MakeUser(const std::string& name, uint32_t first, const std::vector<Values>& days) {
+        uint32_t y, m, d, w;
+        ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
+        SetLocalTodayForTesting([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
-        std::vector<uint8_t> bytes(steps.size() * kDayRecordSize);
-        for (size_t i = 0; i < steps.size(); ++i) {
+        std::vector<uint8_t> bytes(days.size() * kDayRecordSize);
+        for (size_t i = 0; i < days.size(); ++i) {
             DayRecord r;
-            r.steps = steps[i];
-            r.calories = steps[i] / 2;
-            r.distance = steps[i] / 10;
+            r.steps = days[i].steps;
+            r.calories = days[i].calories;
+            r.distance = days[i].distance;
             PackDayRecord(r, bytes.data() + i * kDayRecordSize);
         }
-        ASSERT_TRUE(store.WriteDays(name, first, uint32_t(steps.size()), bytes.data()));
+        ASSERT_TRUE(store.WriteDays(name, first, uint32_t(days.size()), bytes.data()));
     }
-    void EditHeader(const std::string& name, const std::function<void(UserFileHeader&)>& edit) {
+    template <typename F>
+    void EditHeader(const std::string& name, F edit) {
         UserFileHeader h;
         ASSERT_TRUE(store.ReadHeader(name, h));
         edit(h);
         ASSERT_TRUE(store.WriteHeader(name, h));
     }
-    static std::string T(LangKey key) { return GetLangString(key); }
-    static std::string U(uint32_t n) { return GetLangString(static_cast<LangKey>(USEGRAPH_STR1 + n - 1)); }
+    void SetGoals(const std::string& name, uint32_t steps, uint32_t calories, uint32_t distance) {
+        EditHeader(name, [&](UserFileHeader& h) {
+            h.goalSteps = steps;
+            h.goalCalories = calories;
+            h.goalDistance = distance;
+        });
+    }
+    void StartIn(const std::string& name, DisplayMode mode, GraphKind kind) {
+        EditHeader(name, [&](UserFileHeader& h) {
+            h.defaultPeriod = uint32_t(mode);
+            h.defaultKind = uint32_t(kind);
+        });
+    }
 
-    test::TempDir dir;
+    TempDir dir;
     std::unique_ptr<LangTable> table;
     UserStore store;
 };
 
-TEST_F(Aggregation, ASingleDayInDailyMode) {
-    const uint32_t day = Day(2008, 3, 5);
-    MakeUser("Anna", day, {7500});
-    EditHeader("Anna", [](UserFileHeader& h) {
-        h.defaultPeriod = 0;
-        h.goalSteps = 10000;
-    });
-    PeriodAggregation agg(store, "Anna");
-    const RefreshResult r = agg.Refresh();
+// --- the period and its texts, mode by mode ---
+
+TEST_F(GraphTest, DailyShowsTheLastRecordDayWithGoalAboveThePeak) {
+    const uint32_t first = Day(2008, 3, 3);
+    MakeUser("Anna", first, {{100, 10, 1}, {200, 20, 2}, {7500, 3456, 512}});
+    SetGoals("Anna", 10000, 0, 1000);
+    StartIn("Anna", DisplayMode::Daily, GraphKind::Steps);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
     ASSERT_TRUE(r.refreshed);
     EXPECT_FALSE(r.closeWindow);
-    EXPECT_EQ(r.period.mode, DisplayMode::Daily);
-    EXPECT_EQ(r.period.periodStart, day);
-    EXPECT_FALSE(r.previousEnabled || r.nextEnabled || r.recentlyEnabled);
-    EXPECT_TRUE(r.dayBoxEnabled && r.monthBoxEnabled && r.kindsEnabled);
-    EXPECT_EQ(r.rangeCaption, "2008-3-5(" + U(6) + ")");  // a Wednesday
+    EXPECT_FALSE(r.messageKey);
+
+    EXPECT_EQ(r.period.anchorDay, first + 2);
+    EXPECT_EQ(r.period.periodStart, first + 2);
+    EXPECT_EQ(r.period.periodEnd, first + 2);
+    EXPECT_EQ(r.period.dayCount, 1u);
+    EXPECT_EQ(r.period.anchorWeekday, 4u);  // 2008-3-5 was a Wednesday
+    EXPECT_EQ(r.period.anchorWeekdayName, G(6));
     EXPECT_EQ(r.modeCaption, T(USEGRAPH_MENU_STR28));
+    EXPECT_EQ(r.rangeCaption, "2008-3-5(" + G(6) + ")");
+    EXPECT_TRUE(r.previousEnabled);
+    EXPECT_FALSE(r.nextEnabled);
+    EXPECT_FALSE(r.recentlyEnabled);
+    EXPECT_TRUE(r.kindsEnabled && r.yearBoxEnabled && r.monthBoxEnabled && r.dayBoxEnabled && r.goEnabled);
+    EXPECT_TRUE(r.showGraph);
 
     const GraphData& g = r.graph;
     ASSERT_EQ(g.barCount, 1u);
-    EXPECT_EQ(g.bars[0].label, "2008-3-5");
-    EXPECT_EQ(g.bars[0].title, "2008-3-5  " + U(41));
-    EXPECT_EQ(g.bars[0].text, U(42) + "   =   7500 " + U(43));
-    EXPECT_EQ(g.valueTitle, U(39));
-    // The goal is above the peak, so it sets the axis; 10000 is not below 10000.
-    EXPECT_EQ(g.axisMax, 15000);
-    EXPECT_EQ(g.axisLabels[1], "3000");
+    EXPECT_EQ(g.valueTitle, G(39));
+    EXPECT_EQ(g.popupCaption, G(40));
+    EXPECT_EQ(g.goalTitle, G(44));
+    EXPECT_EQ(g.unitText, G(45));
     EXPECT_EQ(g.goalValue, 10000);
+    EXPECT_EQ(g.axisMax, 15000);  // 10000 is not below 10000: step 3000
+    EXPECT_EQ(g.axisLabels[0], "0");
+    EXPECT_EQ(g.axisLabels[5], "15000");
+    EXPECT_EQ(g.bars[0].label, "2008-3-5");
+    EXPECT_EQ(g.bars[0].title, "2008-3-5  " + G(41));
+    EXPECT_EQ(g.bars[0].text, G(42) + "   =   7500 " + G(43));
+    EXPECT_EQ(g.bars[0].value, 7500);
 
     EXPECT_EQ(r.summaryColumns, 4u);
-    EXPECT_EQ(r.summary[0][0], " ");
-    EXPECT_EQ(r.summary[0][1], U(46));
-    EXPECT_EQ(r.summary[1][1], "7500");
-    EXPECT_EQ(r.summary[1][2], "10000");
-    EXPECT_EQ(r.summary[1][3], "75.00%");
-    EXPECT_EQ(r.summary[2][1], "375.0");  // 3750 tenths
-    EXPECT_EQ(r.summary[2][2], "---");    // no calorie goal
-    EXPECT_EQ(r.summary[2][3], "---");
-    EXPECT_EQ(r.summary[3][0], U(51));
-    EXPECT_EQ(r.summary[3][1], "7.50");
+    const SummaryGrid& s = r.summary;
+    EXPECT_EQ(s[0][0], " ");
+    EXPECT_EQ(s[0][1], G(46));
+    EXPECT_EQ(s[0][3], G(48));
+    EXPECT_EQ(s[1][0], G(49));
+    EXPECT_EQ(s[3][0], G(51));
+    EXPECT_EQ(s[1][1], "7500");
+    EXPECT_EQ(s[1][2], "10000");
+    EXPECT_EQ(s[1][3], "75.00%");
+    EXPECT_EQ(s[2][1], "345.6");
+    EXPECT_EQ(s[2][2], "---");  // a goal of 0 has no percentage
+    EXPECT_EQ(s[2][3], "---");
+    EXPECT_EQ(s[3][1], "5.12");
+    EXPECT_EQ(s[3][2], "10.00");
+    EXPECT_EQ(s[3][3], "51.20%");
 }
 
-TEST_F(Aggregation, AWeekAveragesOverSevenDaysWithOrWithoutData) {
-    // Wednesday 2008-3-5 onwards; the week starts on Monday 2008-3-3, before the first record.
-    MakeUser("Anna", Day(2008, 3, 5), {10, 20, 40});
-    EditHeader("Anna", [](UserFileHeader& h) {
-        h.defaultPeriod = 1;
-        h.weekStart = 2;
-        h.goalSteps = 10;
-        h.unitSystem = 1;
-    });
-    PeriodAggregation agg(store, "Anna");
-    const RefreshResult r = agg.Refresh();
+TEST_F(GraphTest, DailyDistanceInImperialUnitsUsesTheImperialKeysAndTwoBlanks) {
+    MakeUser("Anna", Day(2010, 6, 1), {{0, 0, 1234}});
+    EditHeader("Anna", [](UserFileHeader& h) { h.unitSystem = 2; });
+    StartIn("Anna", DisplayMode::Daily, GraphKind::Distance);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
     ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.graph.unitText, G(35));
+    EXPECT_EQ(r.graph.bars[0].title, "2010-6-1  " + G(36));
+    EXPECT_EQ(r.graph.bars[0].text, G(37) + "   =   12.340  " + G(38));
+    EXPECT_EQ(r.summary[3][0], G(52));
+    // A single record day: nowhere to go.
+    EXPECT_FALSE(r.previousEnabled || r.nextEnabled || r.recentlyEnabled);
+}
+
+TEST_F(GraphTest, WeeklyStartsOnTheWeekStartAndAveragesOverSevenDays) {
+    // 2008-3-5 is a Wednesday; with Monday as week start the week runs 3-3 .. 3-9 and
+    // begins two days before the first record.
+    const uint32_t first = Day(2008, 3, 5);
+    MakeUser("Anna", first, {{10, 5, 1}, {20}, {40}});
+    SetGoals("Anna", 10, 0, 0);
+    EditHeader("Anna", [](UserFileHeader& h) { h.weekStart = 2; });
+    PeriodAggregation graph(store, "Anna");  // a new user opens the weekly steps view
+    const RefreshResult r = graph.Refresh();
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.period.mode, DisplayMode::Weekly);
+    EXPECT_EQ(r.period.kind, GraphKind::Steps);
     EXPECT_EQ(r.period.periodStart, Day(2008, 3, 3));
     EXPECT_EQ(r.period.periodEnd, Day(2008, 3, 9));
-    EXPECT_EQ(r.rangeCaption, "2008-3-3(" + U(4) + ")  ~  2008-3-9(" + U(10) + ")");
+    EXPECT_EQ(r.period.firstWeekdayName, G(4));
+    EXPECT_EQ(r.period.lastWeekdayName, G(10));
+    EXPECT_EQ(r.rangeCaption, "2008-3-3(" + G(4) + ")  ~  2008-3-9(" + G(10) + ")");
+    EXPECT_FALSE(r.previousEnabled);
+    EXPECT_FALSE(r.nextEnabled);
+    EXPECT_FALSE(r.recentlyEnabled);  // the week holds the last record day
+
     ASSERT_EQ(r.graph.barCount, 7u);
-    EXPECT_EQ(r.graph.bars[0].label, "3-3(" + U(4) + ")");
+    EXPECT_EQ(r.graph.bars[0].label, "3-3(" + G(4) + ")");
     EXPECT_EQ(r.graph.bars[0].value, 0);
+    EXPECT_EQ(r.graph.bars[2].value, 10);
     EXPECT_EQ(r.graph.bars[4].value, 40);
+    EXPECT_EQ(r.graph.bars[4].text, G(75) + "   =   40 " + G(76));
+    EXPECT_EQ(r.graph.axisMax, 50);  // peak 40 is above the goal
+
+    EXPECT_EQ(r.summaryColumns, 5u);
+    EXPECT_EQ(r.summary[0][4], G(82));
     EXPECT_EQ(r.summary[1][1], "70");
     EXPECT_EQ(r.summary[1][2], "10");
     EXPECT_EQ(r.summary[1][4], "100.00%");
-    EXPECT_EQ(r.summary[3][0], U(86));  // imperial distance row
-    EXPECT_FALSE(r.previousEnabled);    // the week starts before the first record day
-    EXPECT_FALSE(r.nextEnabled);
-
-    agg.SetKind(GraphKind::Distance);
-    const RefreshResult d = agg.Refresh();
-    EXPECT_EQ(d.graph.unitText, U(68));
-    EXPECT_EQ(d.graph.bars[2].text, U(70) + "   =   0.010 " + U(71));  // 10 steps, 1 hundredth
+    EXPECT_EQ(r.summary[2][2], "0.1");  // 0.5 kcal over seven days
+    EXPECT_EQ(r.summary[3][3], "---");
 }
 
-TEST_F(Aggregation, YearlySumsMonthsAndDividesByTheYearsDays) {
-    std::vector<uint32_t> steps(366, 100);  // all of 2008
-    MakeUser("Anna", Day(2008, 1, 1), steps);
-    EditHeader("Anna", [](UserFileHeader& h) {
-        h.defaultPeriod = 3;
-        h.goalSteps = 200;
-    });
-    PeriodAggregation agg(store, "Anna");
-    const RefreshResult r = agg.Refresh();
-    ASSERT_EQ(r.graph.barCount, 12u);
-    EXPECT_EQ(r.graph.bars[1].value, 2900);  // February of a leap year
-    EXPECT_EQ(r.graph.bars[1].label, "2");
-    EXPECT_EQ(r.graph.bars[1].title, "2008-2  " + U(141));
-    EXPECT_EQ(r.graph.bars[1].text, U(142) + "   =   2900 " + U(143));
-    EXPECT_EQ(r.graph.goalValue, 200);  // the daily goal against monthly sums
-    EXPECT_EQ(r.summary[1][1], "36600");
-    EXPECT_EQ(r.summary[1][2], "100");  // ÷ 366
+TEST_F(GraphTest, MonthlyHasOneBarPerDayAndAveragesOverTheMonthLength) {
+    const uint32_t first = Day(2009, 2, 10);
+    MakeUser("Anna", first, {{2800, 1000, 100}});
+    SetGoals("Anna", 200, 0, 0);
+    StartIn("Anna", DisplayMode::Monthly, GraphKind::Calories);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.period.dayCount, 28u);
+    EXPECT_EQ(r.rangeCaption, "2009-2-1  ~  2009-2-28");
+    EXPECT_FALSE(r.dayBoxEnabled);
+    EXPECT_TRUE(r.monthBoxEnabled);
+    ASSERT_EQ(r.graph.barCount, 28u);
+    EXPECT_EQ(r.graph.bars[0].label, "1");
+    EXPECT_EQ(r.graph.bars[27].label, "28");
+    EXPECT_EQ(r.graph.bars[9].title, "2009-2-10  " + G(90));
+    EXPECT_EQ(r.graph.bars[9].text, G(91) + "   =   100.0 " + G(92));
+    EXPECT_EQ(r.graph.valueTitle, G(88));
+    // Peak 100.0 kcal, goal 0: step 30.
+    EXPECT_EQ(r.graph.axisLabels[1], "30.0");
+    EXPECT_EQ(r.graph.axisMax, 150);
+    EXPECT_EQ(r.summary[1][1], "2800");
+    EXPECT_EQ(r.summary[1][2], "100");
     EXPECT_EQ(r.summary[1][4], "50.00%");
-    EXPECT_EQ(r.rangeCaption, "2008-1-1  ~  2008-12-31");
+    EXPECT_EQ(r.summary[2][2], "3.6");  // 100 kcal / 28
+}
+
+TEST_F(GraphTest, YearlySumsMonthsAndDividesALeapYearBy366) {
+    const uint32_t first = Day(2008, 1, 31);
+    MakeUser("Anna", first, {{366}, {732}});  // 1-31 and 2-1
+    SetGoals("Anna", 10, 0, 0);
+    StartIn("Anna", DisplayMode::Yearly, GraphKind::Steps);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.period.dayCount, 366u);
     EXPECT_FALSE(r.monthBoxEnabled || r.dayBoxEnabled);
     EXPECT_TRUE(r.yearBoxEnabled);
+    ASSERT_EQ(r.graph.barCount, 12u);
+    EXPECT_EQ(r.graph.bars[0].value, 366);
+    EXPECT_EQ(r.graph.bars[1].value, 732);
+    EXPECT_EQ(r.graph.bars[11].value, 0);
+    EXPECT_EQ(r.graph.bars[1].label, "2");
+    EXPECT_EQ(r.graph.bars[1].title, "2008-2  " + G(141));
+    EXPECT_EQ(r.graph.bars[1].text, G(142) + "   =   732 " + G(143));
+    EXPECT_EQ(r.graph.goalValue, 10);  // the daily goal against monthly sums
+    EXPECT_EQ(r.summary[1][1], "1098");
+    EXPECT_EQ(r.summary[1][2], "3");
+    EXPECT_EQ(r.summary[1][4], "30.00%");
+    EXPECT_EQ(r.summary[0][1], G(146));
 }
 
-TEST_F(Aggregation, AllModeRanksTheFiveBestDaysAndCountsOversizedValuesAsZero) {
-    const uint32_t first = Day(2010, 6, 1);
-    MakeUser("Anna", first, {500, 900, 500});
-    {  // a calorie value the device cannot send
-        std::vector<uint8_t> rec(kDayRecordSize);
-        ASSERT_TRUE(store.ReadDays("Anna", first + 1, 1, rec.data()));
-        DayRecord r = UnpackDayRecord(rec.data());
-        r.calories = 1000000;
-        PackDayRecord(r, rec.data());
-        ASSERT_TRUE(store.WriteDays("Anna", first + 1, 1, rec.data()));
-    }
-    EditHeader("Anna", [](UserFileHeader& h) { h.defaultPeriod = 4; });
-    PeriodAggregation agg(store, "Anna");
-    const RefreshResult r = agg.Refresh();
+TEST_F(GraphTest, ValuesAboveSixDigitsCountAsZeroEachOnItsOwn) {
+    MakeUser("Anna", Day(2010, 1, 1), {{999999, 1000000, 250}});
+    StartIn("Anna", DisplayMode::Daily, GraphKind::Calories);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.summary[1][1], "999999");
+    EXPECT_EQ(r.summary[2][1], "0.0");
+    EXPECT_EQ(r.summary[3][1], "2.50");
+    // Peak 0 and goal 0: the smallest axis.
+    EXPECT_EQ(r.graph.axisMax, 5);
+    EXPECT_EQ(r.graph.axisLabels[0], "0.0");
+    EXPECT_EQ(r.graph.axisLabels[5], "5.0");
+}
+
+// --- All mode ---
+
+TEST_F(GraphTest, AllModeRanksTheFiveBestDaysLaterFirstOnTies) {
+    const uint32_t first = Day(2011, 5, 1);
+    std::vector<Values> days(40);
+    days[0] = {500, 11, 22};
+    days[3] = {900, 33, 44};
+    days[35] = {500, 55, 66};  // ties with day 0 and ranks above it
+    days[39] = {100};
+    MakeUser("Anna", first, days);
+    SetGoals("Anna", 100, 0, 0);
+    StartIn("Anna", DisplayMode::All, GraphKind::Steps);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
     ASSERT_TRUE(r.refreshed);
     EXPECT_FALSE(r.showGraph);
+    EXPECT_FALSE(r.kindsEnabled || r.yearBoxEnabled || r.goEnabled);
+    EXPECT_FALSE(r.previousEnabled || r.nextEnabled || r.recentlyEnabled);
+    EXPECT_EQ(r.period.dayCount, 40u);
     EXPECT_EQ(r.graph.barCount, 0u);
-    EXPECT_FALSE(r.kindsEnabled || r.goEnabled);
+    EXPECT_EQ(r.rangeCaption, "2011-5-1  ~  2011-6-9");
+    EXPECT_EQ(r.modeCaption, T(USEGRAPH_MENU_STR32));
+
     const BestDaysTable& t = r.bestDays;
-    EXPECT_EQ(t[0][0], U(154));
+    EXPECT_EQ(t[0][0], G(154));
+    EXPECT_EQ(t[0][4], G(158));
     EXPECT_EQ(t[1][0], "NO.1");
-    EXPECT_EQ(t[1][1], "2010-6-2");
-    EXPECT_EQ(t[1][3], "0.0");      // 1000000 tenths counts as 0
-    EXPECT_EQ(t[2][1], "2010-6-3");  // a tie: the later day ranks first
-    EXPECT_EQ(t[3][1], "2010-6-1");
+    EXPECT_EQ(t[1][1], "2011-5-4");
+    EXPECT_EQ(t[1][2], "900");
+    EXPECT_EQ(t[1][3], "3.3");
+    EXPECT_EQ(t[1][4], "0.44");
+    EXPECT_EQ(t[2][1], "2011-6-5");
+    EXPECT_EQ(t[2][3], "5.5");
+    EXPECT_EQ(t[3][1], "2011-5-1");
+    EXPECT_EQ(t[4][1], "2011-6-9");
+    EXPECT_EQ(t[5][0], "NO.5");
+    EXPECT_EQ(t[5][2], "0");  // days without steps fill what is still empty
+
+    EXPECT_EQ(r.summary[0][1], G(160));
+    EXPECT_EQ(r.summary[1][0], G(164));
+    EXPECT_EQ(r.summary[1][1], "2000");
+    EXPECT_EQ(r.summary[1][2], "50");
+    EXPECT_EQ(r.summary[1][4], "50.00%");
+    EXPECT_EQ(r.summary[2][1], "9.9");
+}
+
+TEST_F(GraphTest, AllModeWithFewerThanFiveDaysLeavesEmptySlots) {
+    MakeUser("Anna", Day(2012, 2, 28), {{3}, {1}, {2}});
+    EditHeader("Anna", [](UserFileHeader& h) { h.unitSystem = 1; });
+    StartIn("Anna", DisplayMode::All, GraphKind::Distance);
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.bestDays[0][4], G(159));
+    EXPECT_EQ(r.bestDays[1][1], "2012-2-28");
+    EXPECT_EQ(r.bestDays[2][1], "2012-3-1");
+    EXPECT_EQ(r.bestDays[3][1], "2012-2-29");
     for (int row : {4, 5})
-        for (int c = 1; c <= 4; ++c) EXPECT_EQ(t[row][c], "---");
-    EXPECT_EQ(r.summary[1][1], "1900");
-    EXPECT_EQ(r.summary[2][1], "50.0");  // 25.0 + 0 + 25.0
-    EXPECT_EQ(r.summary[1][4], "---");
+        for (int c = 1; c < 5; ++c) EXPECT_EQ(r.bestDays[row][c], "---") << row << c;
+    EXPECT_EQ(r.summary[3][0], G(167));
 }
 
-TEST_F(Aggregation, NavigationStopsAtTheRecordedDays) {
-    const uint32_t first = Day(2009, 1, 30);
-    MakeUser("Anna", first, std::vector<uint32_t>(35, 1000));  // to 2009-3-5
-    EditHeader("Anna", [](UserFileHeader& h) { h.defaultPeriod = 2; });
-    PeriodAggregation agg(store, "Anna");
-    RefreshResult r = agg.Refresh();
-    EXPECT_EQ(r.period.periodStart, Day(2009, 3, 1));
-    EXPECT_TRUE(r.previousEnabled);
-    EXPECT_FALSE(r.nextEnabled);
-    EXPECT_FALSE(agg.Next().refreshed);
-    r = agg.Previous();
-    EXPECT_EQ(r.period.periodStart, Day(2009, 2, 1));
-    EXPECT_TRUE(r.recentlyEnabled);
-    r = agg.Previous();
-    EXPECT_EQ(r.period.periodStart, Day(2009, 1, 1));
-    EXPECT_EQ(r.graph.barCount, 31u);
-    EXPECT_EQ(r.graph.bars[0].value, 0);  // before the first record day
-    EXPECT_EQ(r.summary[1][2], "65");  // 2000 steps ÷ 31 days
-    EXPECT_EQ(r.summary[3][2], "0.06");  // 2.00 km ÷ 31
+// --- navigation ---
+
+TEST_F(GraphTest, NavigationStopsAtTheFirstAndLastRecordDay) {
+    const uint32_t first = Day(2008, 3, 1);
+    MakeUser("Anna", first, std::vector<Values>(3));
+    StartIn("Anna", DisplayMode::Daily, GraphKind::Steps);
+    PeriodAggregation graph(store, "Anna");
+    ASSERT_TRUE(graph.Refresh().refreshed);
+    EXPECT_FALSE(graph.Next().refreshed);  // already on the last day
+    EXPECT_EQ(graph.State().anchorDay, first + 2);
+
+    RefreshResult r = graph.Previous();
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.period.anchorDay, first + 1);
+    EXPECT_TRUE(r.previousEnabled && r.nextEnabled && r.recentlyEnabled);
+    r = graph.Previous();
+    EXPECT_EQ(r.period.anchorDay, first);
     EXPECT_FALSE(r.previousEnabled);
-    EXPECT_FALSE(agg.Previous().refreshed);
-    r = agg.Recently();
-    EXPECT_EQ(r.period.periodStart, Day(2009, 3, 1));
-    // A mode change starts again at the period of the last record day.
-    agg.SetMode(DisplayMode::Daily);
-    EXPECT_EQ(agg.Refresh().period.anchorDay, Day(2009, 3, 5));
+    EXPECT_FALSE(graph.Previous().refreshed);
+    EXPECT_EQ(graph.State().anchorDay, first);
+
+    r = graph.Next();
+    EXPECT_EQ(r.period.anchorDay, first + 1);
+    r = graph.Recently();
+    EXPECT_EQ(r.period.anchorDay, first + 2);
+    EXPECT_FALSE(r.recentlyEnabled);
 }
 
-TEST_F(Aggregation, GoAcceptsDatesInTheWidenedRangeOnly) {
-    MakeUser("Anna", Day(2008, 1, 20), std::vector<uint32_t>(60, 100));  // to 2008-3-19
-    EditHeader("Anna", [](UserFileHeader& h) { h.defaultPeriod = 0; });
-    PeriodAggregation agg(store, "Anna");
-    RefreshResult r = agg.Refresh();
-    EXPECT_EQ(r.yearSelection, 8);
-    EXPECT_EQ(r.monthSelection, 2);
-    EXPECT_EQ(r.daySelection, 18);
-    ASSERT_EQ(r.years.size(), 100u);
-
-    r = agg.GoToDate(2008, 2, 30);  // no such day
-    EXPECT_FALSE(r.refreshed);
-    EXPECT_EQ(r.message, T(CSV_STR46) + ": 2008-1-20  ~  2008-3-19");
-    EXPECT_EQ(agg.State().anchorDay, Day(2008, 3, 19));  // nothing else changed
-    EXPECT_FALSE(agg.GoToDate(2008, 1, 19).refreshed);
-    r = agg.GoToDate(2008, 2, 10);
-    ASSERT_TRUE(r.refreshed);
-    EXPECT_EQ(r.period.anchorDay, Day(2008, 2, 10));
-    EXPECT_FALSE(agg.GoToDate(0, 2, 10).refreshed);  // a box without selection reads 0
-
-    agg.SetMode(DisplayMode::Monthly);
-    agg.Refresh();
-    r = agg.GoToDate(2008, 1, 2);  // before the first record day, inside its month
-    ASSERT_TRUE(r.refreshed);
+TEST_F(GraphTest, MonthsStepByWholePeriodsAndAModeChangeReturnsToTheLatest) {
+    MakeUser("Anna", Day(2008, 1, 20), std::vector<Values>(60));  // to 2008-3-19
+    StartIn("Anna", DisplayMode::Monthly, GraphKind::Steps);
+    PeriodAggregation graph(store, "Anna");
+    ASSERT_TRUE(graph.Refresh().refreshed);
+    RefreshResult r = graph.Previous();
+    EXPECT_EQ(r.period.periodStart, Day(2008, 2, 1));
+    EXPECT_EQ(r.period.dayCount, 29u);
+    r = graph.Previous();
     EXPECT_EQ(r.period.periodStart, Day(2008, 1, 1));
-    EXPECT_EQ(agg.GoToDate(2008, 4, 1).message, T(CSV_STR46) + ": 2008-1  ~  2008-3");
+    EXPECT_FALSE(r.previousEnabled);
 
-    agg.SetMode(DisplayMode::Yearly);
-    agg.Refresh();
-    EXPECT_EQ(agg.GoToDate(2009, 1, 1).message, T(CSV_STR46) + ": 2008  ~  2008");
-    agg.SetMode(DisplayMode::All);
-    agg.Refresh();
-    const RefreshResult all = agg.GoToDate(2008, 2, 1);
-    EXPECT_FALSE(all.refreshed);
-    EXPECT_TRUE(all.message.empty());
+    graph.SetKind(GraphKind::Distance);  // keeps the month
+    r = graph.Refresh();
+    EXPECT_EQ(r.period.periodStart, Day(2008, 1, 1));
+    EXPECT_EQ(r.graph.valueTitle, G(95));
+
+    graph.SetMode(DisplayMode::Weekly);  // starts again at the last record day
+    r = graph.Refresh();
+    EXPECT_EQ(r.period.anchorDay, Day(2008, 3, 19));
+    EXPECT_EQ(r.period.kind, GraphKind::Distance);
 }
 
-TEST_F(Aggregation, BrokenUserFilesCloseTheWindowOrShowZeros) {
-    PeriodAggregation missing(store, "Nobody");
-    RefreshResult r = missing.Refresh();
+TEST_F(GraphTest, TheLastShownViewOpensWhenTheHeaderAsksForIt) {
+    MakeUser("Anna", Day(2008, 3, 1), {{1}});
+    EditHeader("Anna", [](UserFileHeader& h) {
+        h.defaultPeriod = 5;
+        h.periodMode = 3;
+        h.dataKind = 1;
+    });
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
+    EXPECT_EQ(r.period.mode, DisplayMode::Yearly);
+    EXPECT_EQ(r.period.kind, GraphKind::Calories);
+    EXPECT_EQ(graph.GoYear(), 2008u);
+    EXPECT_EQ(graph.GoMonth(), 3u);
+    EXPECT_EQ(graph.GoDay(), 1u);
+    ASSERT_EQ(r.years.size(), 100u);
+    EXPECT_EQ(r.years[r.yearSelection], "2008");
+    EXPECT_EQ(r.months[r.monthSelection], "3");
+    EXPECT_EQ(r.days.size(), 31u);
+    EXPECT_EQ(r.daySelection, 0);
+}
+
+// --- Go ---
+
+TEST_F(GraphTest, GoMovesWithinTheRecordedRangeWidenedByMode) {
+    const uint32_t first = Day(2008, 2, 10);
+    MakeUser("Anna", first, std::vector<Values>(30));  // to 2008-3-10
+    StartIn("Anna", DisplayMode::Daily, GraphKind::Steps);
+    PeriodAggregation graph(store, "Anna");
+    ASSERT_TRUE(graph.Refresh().refreshed);
+
+    RefreshResult r = graph.GoToDate(2008, 2, 20);
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.period.anchorDay, Day(2008, 2, 20));
+    EXPECT_EQ(r.daySelection, 19);
+
+    const std::string range = T(CSV_STR46) + ": 2008-2-10  ~  2008-3-10";
+    for (auto [y, m, d] : {std::array<uint32_t, 3>{2008, 2, 30}, {2008, 2, 9}, {2008, 3, 11}, {0, 0, 0}}) {
+        r = graph.GoToDate(y, m, d);
+        EXPECT_FALSE(r.refreshed);
+        EXPECT_FALSE(r.closeWindow);
+        EXPECT_EQ(r.messageKey, CSV_STR46);
+        EXPECT_EQ(r.message, range) << y << "-" << m << "-" << d;
+        EXPECT_EQ(graph.State().anchorDay, Day(2008, 2, 20));
+    }
+    EXPECT_EQ(graph.GoDay(), 0u);  // the chosen date is kept even when refused
+
+    graph.SetMode(DisplayMode::Monthly);
+    ASSERT_TRUE(graph.Refresh().refreshed);
+    r = graph.GoToDate(2008, 2, 1);  // before the first record, inside its month
+    ASSERT_TRUE(r.refreshed);
+    EXPECT_EQ(r.period.periodStart, Day(2008, 2, 1));
+    r = graph.GoToDate(2008, 4, 1);
+    EXPECT_EQ(r.message, T(CSV_STR46) + ": 2008-2  ~  2008-3");
+
+    graph.SetMode(DisplayMode::Yearly);
+    ASSERT_TRUE(graph.Refresh().refreshed);
+    EXPECT_TRUE(graph.GoToDate(2008, 12, 31).refreshed);
+    r = graph.GoToDate(2009, 1, 1);
+    EXPECT_EQ(r.message, T(CSV_STR46) + ": 2008  ~  2008");
+
+    graph.SetMode(DisplayMode::All);
+    ASSERT_TRUE(graph.Refresh().refreshed);
+    r = graph.GoToDate(1999, 1, 1);
+    EXPECT_FALSE(r.refreshed);
+    EXPECT_FALSE(r.messageKey);
+    EXPECT_EQ(graph.GoYear(), 1999u);
+}
+
+// --- failures ---
+
+TEST_F(GraphTest, AMissingUserClosesTheWindow) {
+    PeriodAggregation graph(store, "Nobody");
+    const RefreshResult r = graph.Refresh();
+    EXPECT_FALSE(r.refreshed);
     EXPECT_TRUE(r.closeWindow);
     EXPECT_EQ(r.messageKey, USEGRAPH_STR2);
+    EXPECT_EQ(r.message, G(2));
+}
 
-    MakeUser("Weeks", Day(2008, 3, 5), {1, 2, 3});
-    EditHeader("Weeks", [](UserFileHeader& h) {
-        h.defaultPeriod = 1;
-        h.weekStart = 9;
-    });
-    r = PeriodAggregation(store, "Weeks").Refresh();
+TEST_F(GraphTest, HeadersNoCalendarCanPlaceCloseTheWindow) {
+    struct Case {
+        const char* what;
+        void (*edit)(UserFileHeader&);
+        bool allModeFails;  // All mode needs no week
+    } cases[] = {
+        {"week start 0", [](UserFileHeader& h) { h.weekStart = 0; }, false},
+        {"week start 8", [](UserFileHeader& h) { h.weekStart = 8; }, false},
+        {"first day after last day", [](UserFileHeader& h) { h.firstDay = h.lastDay + 1; }, true},
+        {"last day past 2199", [](UserFileHeader& h) { h.lastDay = kMaxDayNumber + 1; }, true},
+        {"day 0", [](UserFileHeader& h) { h.firstDay = h.lastDay = 0; }, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string name = "U" + std::to_string(n++);
+        MakeUser(name, Day(2008, 3, 1), {{1}, {2}});
+        EditHeader(name, c.edit);
+        PeriodAggregation graph(store, name);
+        RefreshResult r = graph.Refresh();  // the weekly view of a new user
+        EXPECT_TRUE(r.closeWindow) << c.what;
+        EXPECT_EQ(r.messageKey, USEGRAPH_STR3) << c.what;
+        EXPECT_EQ(r.message, G(3));
+        graph.SetMode(DisplayMode::All);
+        r = graph.Refresh();
+        EXPECT_EQ(r.closeWindow, c.allModeFails) << c.what;
+        EXPECT_EQ(r.refreshed, !c.allModeFails) << c.what;
+    }
+}
+
+TEST_F(GraphTest, AWeekAtTheCalendarsStartCloses) {
+    MakeUser("Anna", 1, {{5}});  // 1900-1-1, a Monday; the week from Sunday starts before day 1
+    PeriodAggregation graph(store, "Anna");
+    const RefreshResult r = graph.Refresh();
     EXPECT_TRUE(r.closeWindow);
     EXPECT_EQ(r.messageKey, USEGRAPH_STR3);
+}
 
-    MakeUser("Backwards", Day(2008, 3, 5), {1, 2, 3});
-    EditHeader("Backwards", [](UserFileHeader& h) {
-        h.defaultPeriod = 4;
-        std::swap(h.firstDay, h.lastDay);
-    });
-    r = PeriodAggregation(store, "Backwards").Refresh();
-    EXPECT_TRUE(r.closeWindow);
-    EXPECT_EQ(r.messageKey, USEGRAPH_STR3);
-
-    // A file shorter than its header says: the week reads as zeros, with the message.
-    MakeUser("Short", Day(2008, 3, 5), {5, 6, 7});
-    EditHeader("Short", [](UserFileHeader& h) { h.defaultPeriod = 1; });
-    fs::resize_file(dir / "User" / "Short.usr", kHeaderSize + kDayRecordSize);
-    r = PeriodAggregation(store, "Short").Refresh();
-    ASSERT_TRUE(r.refreshed);
-    EXPECT_FALSE(r.closeWindow);
-    EXPECT_EQ(r.messageKey, USEGRAPH_STR53);
-    EXPECT_EQ(r.summary[1][1], "0");
-    EditHeader("Short", [](UserFileHeader& h) { h.defaultPeriod = 4; });
-    r = PeriodAggregation(store, "Short").Refresh();
-    EXPECT_TRUE(r.refreshed);
-    EXPECT_FALSE(r.messageKey.has_value());  // All mode goes on silently
+TEST_F(GraphTest, UnreadableRecordsShowZerosWithTheModesMessage) {
+    MakeUser("Anna", Day(2008, 3, 1), std::vector<Values>(40, Values{100, 10, 1}));
+    // Cut the file short: its header still claims forty records.
+    fs::resize_file(dir / "User" / "Anna.usr", kHeaderSize + 5 * kDayRecordSize);
+    struct Case {
+        DisplayMode mode;
+        std::optional<LangKey> message;
+    } cases[] = {
+        {DisplayMode::Daily, USEGRAPH_STR20},
+        {DisplayMode::Weekly, USEGRAPH_STR53},
+        {DisplayMode::Monthly, USEGRAPH_STR87},
+        {DisplayMode::Yearly, std::nullopt},
+        {DisplayMode::All, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        PeriodAggregation graph(store, "Anna");
+        graph.SetMode(c.mode);
+        graph.Refresh();
+        graph.SetMode(c.mode);  // the first refresh takes the mode from the header
+        const RefreshResult r = graph.Refresh();
+        ASSERT_TRUE(r.refreshed) << int(c.mode);
+        EXPECT_FALSE(r.closeWindow);
+        EXPECT_EQ(r.messageKey, c.message) << int(c.mode);
+        if (c.message) {
+            EXPECT_EQ(r.message, T(*c.message));
+        }
+        EXPECT_EQ(r.summary[1][1], "0") << int(c.mode);
+    }
 }
 
 }  // namespace
