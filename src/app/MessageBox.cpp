@@ -60,29 +60,29 @@ QMessageBox::Icon QtIcon(MsgIcon icon) {
 
 MessageBoxRequest PlainRequest(const std::string& text, MsgButtons buttons, MsgIcon icon) {
     MessageBoxRequest request{text, buttons, icon, kFallbackCaption, {}};
-    for (const auto& spec : ButtonsOf(buttons)) request.buttonTexts[spec.id] = spec.fallback;
+    for (const auto& entry : ButtonsOf(buttons)) request.buttonTexts[entry.id] = entry.fallback;
     return request;
 }
 
 int ShowRequest(const MessageBoxRequest& request, QWidget* parent) {
     if (Responder()) return Responder()(request);
 
-    const auto specs = ButtonsOf(request.buttons);
+    const auto buttonList = ButtonsOf(request.buttons);
     QMessageBox box(QtIcon(request.icon), QString::fromStdString(request.caption),
                     QString::fromStdString(request.text), QMessageBox::NoButton, parent);
     box.setWindowModality(Qt::ApplicationModal);
     std::map<QAbstractButton*, int> ids;
-    for (const auto& spec : specs) {
-        QPushButton* button = box.addButton(spec.button);
-        button->setText(QString::fromStdString(request.buttonTexts.at(spec.id)));
-        ids[button] = spec.id;
+    for (const auto& entry : buttonList) {
+        QPushButton* button = box.addButton(entry.button);
+        button->setText(QString::fromStdString(request.buttonTexts.at(entry.id)));
+        ids[button] = entry.id;
     }
     box.exec();
     auto found = ids.find(box.clickedButton());
     if (found != ids.end()) return found->second;
     // Closed from the title bar: the answer of the box's cancelling button.
-    for (const auto& spec : specs)
-        if (spec.id == kIdCancel || spec.id == kIdNo) return spec.id;
+    for (const auto& entry : buttonList)
+        if (entry.id == kIdCancel || entry.id == kIdNo) return entry.id;
     return kIdOk;
 }
 
@@ -109,8 +109,8 @@ int DoMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, QWid
     // A failed lookup here shows the language failure box and ends the program.
     MessageBoxRequest request = PlainRequest(text, buttons, icon);
     request.caption = GetLangString(APP_NAME);
-    for (const auto& spec : ButtonsOf(buttons))
-        request.buttonTexts[spec.id] = "&" + GetLangString(spec.key);
+    for (const auto& entry : ButtonsOf(buttons))
+        request.buttonTexts[entry.id] = "&" + GetLangString(entry.key);
     return ShowRequest(request, parent);
 }
 

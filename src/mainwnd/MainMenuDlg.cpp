@@ -49,19 +49,19 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
     languageGroup_ = new QActionGroup(this);
     languageGroup_->setExclusive(true);
 
-    auto addItem = [this](QMenu* menu, const MenuItemSpec& spec) {
-        if (spec.id == 0) {
+    auto addItem = [this](QMenu* menu, const MenuItemSpec& item) {
+        if (item.id == 0) {
             menu->addSeparator();
             return;
         }
         QAction* action = menu->addAction(QString());
-        const int id = spec.id;
+        const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         items_[id] = action;
     };
     addItem(fileMenu_, {ID_FILE_EXIT, MENU_ITEM1_EXIT});
-    for (const auto& spec : kUserMenu) addItem(userMenu_, spec);
-    for (const auto& spec : kHelpMenu) addItem(helpMenu_, spec);
+    for (const auto& item : kUserMenu) addItem(userMenu_, item);
+    for (const auto& item : kHelpMenu) addItem(helpMenu_, item);
 
     client_ = new QWidget(this);
     client_->setFixedSize(DialogUnits(font()).Size(kTemplateWidth, kTemplateHeight));
@@ -104,9 +104,9 @@ void CMainMenuDlg::BuildMenus() {
     helpMenu_->setTitle(Text(MENU_TITLE_HELP));
 
     items_[ID_FILE_EXIT]->setText(Text(MENU_ITEM1_EXIT));
-    for (const auto& spec : kUserMenu)
-        if (spec.id) items_[spec.id]->setText(Text(spec.key));
-    for (const auto& spec : kHelpMenu) items_[spec.id]->setText(Text(spec.key));
+    for (const auto& item : kUserMenu)
+        if (item.id) items_[item.id]->setText(Text(item.key));
+    for (const auto& item : kHelpMenu) items_[item.id]->setText(Text(item.key));
 
     // The chosen language's item may be the one whose signal is running right now: take
     // the old items out at once, but delete them only back in the event loop.

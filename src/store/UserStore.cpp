@@ -49,6 +49,17 @@ bool WriteZeroRecords(StoreFile& file, uint64_t records) {
     return true;
 }
 
+// Copies `length` bytes of `in` to `temp`, makes them durable and renames `temp` to
+// `target`: the target is either the whole copy or as it was.
+bool CopyIntoPlace(StoreFile& in, uint64_t length, const fs::path& temp, const fs::path& target) {
+    StoreFile out;
+    if (!out.Open(temp, StoreFile::CreateTruncate)) return false;
+    if (CopyBytes(in, out, length) && out.Sync() && out.Close() && StoreRename(temp, target)) return true;
+    out.Close();
+    StoreRemove(temp);
+    return false;
+}
+
 bool ReadHeaderFrom(StoreFile& file, UserFileHeader& header) {
     uint8_t bytes[kHeaderSize];
     return file.Seek(0) && file.ReadAll(bytes, kHeaderSize) && UnpackHeader(bytes, header);
@@ -233,15 +244,7 @@ int UserStore::ImportFile(const std::string& name, const fs::path& source) {
     // Written beside the store and renamed into place, so a failed import leaves an
     // existing user of that name as it was.
     const fs::path temp = directory_ / (title + std::string(kImportTempSuffix));
-    StoreFile out;
-    if (!out.Open(temp, StoreFile::CreateTruncate)) return 0;
-    const bool ok = CopyBytes(in, out, size - 4) && out.Sync() && out.Close() &&
-                    StoreRename(temp, UserPath(title));
-    if (!ok) {
-        out.Close();
-        StoreRemove(temp);
-        return 0;
-    }
+    if (!CopyIntoPlace(in, size - 4, temp, UserPath(title))) return 0;
     SyncDirectory(directory_);
     return 1;
 }
@@ -279,17 +282,10 @@ int UserStore::Backup(const std::string& name) {
     if (fs::exists(BackupPath(*title), ec) && !StoreRename(BackupPath(*title), UserPath(*title))) return 0;
 
     const fs::path temp = directory_ / (*title + std::string(kBackupTempSuffix));
-    StoreFile in, out;
+    StoreFile in;
     uint64_t size = 0;
     if (!in.Open(UserPath(*title), StoreFile::ReadOnly) || !in.Size(size)) return 0;
-    if (!out.Open(temp, StoreFile::CreateTruncate)) return 0;
-    const bool ok = CopyBytes(in, out, size) && out.Sync() && out.Close() &&
-                    StoreRename(temp, BackupPath(*title));
-    if (!ok) {
-        out.Close();
-        StoreRemove(temp);
-        return 0;
-    }
+    if (!CopyIntoPlace(in, size, temp, BackupPath(*title))) return 0;
     SyncDirectory(directory_);
     return 1;
 }
