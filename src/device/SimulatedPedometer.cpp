@@ -121,7 +121,7 @@ void SimulatedPedometer::OnPayload() {
         else ++protocolErrors_;  // "done" for a block that was not sent whole
         break;
     case kCommandReject:
-        if (state_ != State::Finished) state_ = State::Announcing;
+        if (state_ != State::Finished && !ignoreRejects_) state_ = State::Announcing;
         break;
     default: ++protocolErrors_;
     }

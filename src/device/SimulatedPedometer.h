@@ -37,6 +37,7 @@ public:
     void AnswerGarbageEvery(size_t polls) { garbageEvery_ = polls; }   // unknown status bytes
     void NeverEndBlock() { neverEnds_ = true; }                        // no terminator, ever
     void AnnounceAfterPolls(size_t polls) { announceDelay_ = polls; }
+    void IgnoreRejects() { ignoreRejects_ = true; }                    // goes on as if not told
     // Polls without a command after the last piece before the device starts over.
     void SetPatience(size_t polls) { patience_ = polls; }
 
@@ -63,7 +64,7 @@ private:
     std::vector<uint8_t> stream_;  // block plus terminator
     State state_ = State::Waiting;
     size_t nextPiece_ = 0, idlePolls_ = 0;
-    bool pieceBeforeAnnounce_ = false, neverEnds_ = false;
+    bool pieceBeforeAnnounce_ = false, neverEnds_ = false, ignoreRejects_ = false;
     std::optional<size_t> lostPiece_;
     size_t garbageEvery_ = 0, announceDelay_ = 0, patience_ = 20;
 

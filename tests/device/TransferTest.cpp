@@ -165,6 +165,18 @@ TEST(Transfer, ABlockThatNeverEndsIsRejectedWhenTheBufferIsFull) {
     EXPECT_EQ(std::count(commands.begin(), commands.end(), kCommandDone), 0);
 }
 
+TEST(Transfer, PiecesAfterARejectAreNotCollectedUntilTheDeviceAnnouncesAgain) {
+    Rig rig(Contents(5));
+    rig.pedometer.NeverEndBlock();
+    rig.pedometer.IgnoreRejects();
+    EXPECT_FALSE(rig.Run(1000));
+    // One start; the buffer filled once (about 300 pieces); every piece after that is refused.
+    const auto& commands = rig.pedometer.Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), kCommandStart), 1);
+    EXPECT_GT(std::count(commands.begin(), commands.end(), kCommandReject), 600);
+    EXPECT_EQ(rig.receiver.BufferedBytes(), 0u);
+}
+
 TEST(Transfer, ABlockThatBreaksARuleIsNeverTaken) {
     for (auto spoil : std::vector<std::function<void(BlockContents&)>>{
              [](BlockContents& c) { c.weight = 151; },
