@@ -36,11 +36,12 @@ std::string HidNodeOfPath(const std::string& path) {
     return path.substr(0, mark);
 }
 
-bool ReadNodeCollections(const std::string& node, std::vector<CollectionReports>& collections) {
+bool ReadNodeCollections(const std::string& node, std::vector<CollectionReports>& collections,
+                         const std::string& sysfs) {
     size_t slash = node.rfind('/');
     std::string name = slash == std::string::npos ? node : node.substr(slash + 1);
     if (name.empty() || name == "." || name == "..") return false;
-    std::ifstream in("/sys/class/hidraw/" + name + "/device/report_descriptor", std::ios::binary);
+    std::ifstream in(sysfs + "/class/hidraw/" + name + "/device/report_descriptor", std::ios::binary);
     if (!in) return false;
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return ParseReportDescriptor(bytes.data(), bytes.size(), collections);

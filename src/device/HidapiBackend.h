@@ -38,7 +38,9 @@ private:
     HidHandle nextHandle_ = 1;
 };
 
-// The collections a report descriptor file in sysfs describes for a hidraw node.
-bool ReadNodeCollections(const std::string& node, std::vector<CollectionReports>& collections);
+// The collections the report descriptor in sysfs describes for a hidraw node
+// ("/dev/hidraw3" → <sysfs>/class/hidraw/hidraw3/device/report_descriptor).
+bool ReadNodeCollections(const std::string& node, std::vector<CollectionReports>& collections,
+                         const std::string& sysfs = "/sys");
 
 }  // namespace stepora
