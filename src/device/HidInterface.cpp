@@ -69,6 +69,8 @@ bool FindPedometer(PedometerDevice& device, NotificationSink* sink) {
     HidBackend& backend = device.Backend();
     for (const HidCollectionInfo& info : backend.Enumerate()) {
         if (device.IsConnected()) break;
+        // The listing already tells other devices apart; they are not even opened.
+        if (info.vendorId != kPedometerVendorId || info.productId != kPedometerProductId) continue;
         bool opened = false;
         if (!device.dataInterface.isOpen)
             opened = OpenHidInterface(backend, device.Monitor(), info.path, false, false, false, false, true,
