@@ -1,0 +1,48 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace stepora {
+
+constexpr size_t kCsvFields = 7;
+constexpr size_t kCsvLineLimit = 1024;  // a line and its CR LF must fit into this many bytes
+
+// One CSV file open for reading or writing, a line of seven quoted fields at a time.
+// Bytes go through unchanged; lines end in CR LF. Operations return nonzero on success.
+class CCsvFile {
+public:
+    CCsvFile() = default;
+    ~CCsvFile();
+    CCsvFile(const CCsvFile&) = delete;
+    CCsvFile& operator=(const CCsvFile&) = delete;
+
+    int OpenForWrite(const std::filesystem::path& path);
+    int OpenForRead(const std::filesystem::path& path);
+    // Fails when what was written could not all reach the file.
+    int Close();
+    int WriteCsvLine(const std::array<std::string, kCsvFields>& fields);
+    // atEnd: the line just read ends exactly at the end of the file. A line that cannot be
+    // read is not consumed.
+    int ReadCsvLine(std::array<std::string, kCsvFields>& fields, bool& atEnd);
+
+private:
+    bool Fill();  // tops the window up to a line's worth of bytes
+
+    std::FILE* file_ = nullptr;
+    bool writing_ = false, writeFailed_ = false;
+    uint64_t length_ = 0, position_ = 0;  // position_: start of the window in the file
+    std::string window_;                  // bytes from position_ on
+    size_t windowStart_ = 0;              // first unread byte of window_
+};
+
+// The text in double quotes, each double quote inside doubled.
+std::string QuoteCsvField(std::string_view text);
+// Takes the first field off the front of line (and the comma after it). Fails for an
+// empty line and for a field that is not properly quoted.
+int SplitCsvField(std::string& line, std::string& field);
+
+}  // namespace stepora

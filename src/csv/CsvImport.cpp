@@ -1,0 +1,134 @@
+#include "csv/CsvImport.h"
+
+#include "csv/CsvFile.h"
+#include "csv/CsvNumbers.h"
+
+namespace stepora {
+namespace {
+
+constexpr uint32_t kFirstImportDay = 36525;  // 2000-01-01
+constexpr uint32_t kLastImportDay = 73049;   // 2099-12-31
+constexpr uint32_t kMaxValue = 999999;
+
+struct FileHeader {
+    uint32_t unit = 0, weight = 0, stride = 0, firstDay = 0, lastDay = 0;
+    std::string user;
+};
+
+bool InRange(uint32_t v, uint32_t low, uint32_t high) { return v >= low && v <= high; }
+
+// A stride as written: whole centimetres, or inches with decimals.
+bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
+    return unit == 0 ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
+}
+
+bool ReadHeaderLines(CCsvFile& file, FileHeader& h) {
+    std::array<std::string, kCsvFields> f;
+    bool atEnd = false;
+    // Line 1: the unit number follows the first "(".
+    if (!file.ReadCsvLine(f, atEnd)) return false;
+    size_t open = f[1].find('(');
+    if (open == std::string::npos) return false;
+    std::string unit = f[1].substr(open + 1);
+    size_t digits = unit.find_first_not_of("0123456789");
+    if (!ParseCsvInteger(unit.substr(0, digits), h.unit)) return false;
+    if (!file.ReadCsvLine(f, atEnd)) return false;
+    h.user = f[1];
+    if (!file.ReadCsvLine(f, atEnd) || !ParseCsvInteger(f[1], h.weight)) return false;
+    if (!file.ReadCsvLine(f, atEnd) || !ParseStride(f[1], h.unit, h.stride)) return false;
+    if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.firstDay)) return false;
+    if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.lastDay)) return false;
+    return file.ReadCsvLine(f, atEnd) != 0;
+}
+
+bool HeaderAccepted(const FileHeader& h) {
+    return h.unit <= 1 && !h.user.empty() && CsvWeightAllowed(h.unit, h.weight) && CsvStrideAllowed(h.unit, h.stride) &&
+           InRange(h.firstDay, kFirstImportDay, kLastImportDay) && InRange(h.lastDay, h.firstDay, kLastImportDay);
+}
+
+bool ParseDay(const std::array<std::string, kCsvFields>& f, DayRecord& r) {
+    uint32_t unit = 0, weight = 0, stride = 0, steps = 0, calories = 0, distance = 0;
+    if (f[1] == GetLangString(CSV_STR4)) unit = 0;
+    else if (f[1] == GetLangString(CSV_STR5)) unit = 1;
+    else return false;
+    if (!ParseCsvInteger(f[2], weight) || !ParseStride(f[3], unit, stride) || !ParseCsvInteger(f[4], steps) ||
+        !ParseCsvScaled(f[5], 1, calories) || !ParseCsvScaled(f[6], 2, distance))
+        return false;
+    if (!CsvWeightAllowed(unit, weight) || !CsvStrideAllowed(unit, stride) || steps > kMaxValue ||
+        calories > kMaxValue || distance > kMaxValue)
+        return false;
+    r = DayRecord{uint8_t(unit), uint16_t(weight), uint16_t(stride), 0, steps, calories, distance};
+    return true;
+}
+
+}  // namespace
+
+bool CsvWeightAllowed(uint32_t unit, uint32_t weight) {
+    return weight == 0 || (unit == 0 ? InRange(weight, 10, 150) : InRange(weight, 40, 350));
+}
+
+bool CsvStrideAllowed(uint32_t unit, uint32_t stride) {
+    return stride == 0 || (unit == 0 ? InRange(stride, 10, 150) : InRange(stride, 100, 400));
+}
+
+CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, const std::string& currentName,
+                          const UserFileHeader& current, const CsvImportCallbacks& callbacks) {
+    auto show = [&](LangKey key) {
+        if (callbacks.showMessage) callbacks.showMessage(key);
+    };
+    CCsvFile file;
+    FileHeader h;
+    if (!file.OpenForRead(path) || !ReadHeaderLines(file, h) || !HeaderAccepted(h)) return {};
+
+    // The receiving user: the current one when the file is plainly its own (or the
+    // current profile was never filled in), else whom the user match dialog names.
+    const bool straight = (current.weight == 0 && current.stride == 0) ||
+                          (h.unit == current.unitSystem && h.user == currentName && h.firstDay == current.firstDay &&
+                           h.lastDay == current.lastDay && h.weight == current.weight && h.stride == current.stride);
+    CsvMatchRequest request{h.user,      h.unit,          h.weight,          h.stride,          h.firstDay,
+                            h.lastDay,   currentName,     current.unitSystem, current.weight,   current.stride,
+                            current.firstDay, current.lastDay, h.unit != current.unitSystem};
+    if (!straight) show(request.unitsDiffer ? APPEDN_STR5 : CSV_STR39);
+    CsvUserChoice choice{currentName, false};
+    UserFileHeader receiving;
+    for (;;) {
+        if (!straight) {
+            if (!callbacks.chooseUser) return {};
+            std::optional<CsvUserChoice> chosen = callbacks.chooseUser(request);
+            if (!chosen) return {};
+            choice = *chosen;
+        }
+        if (store.ReadHeader(choice.name, receiving)) break;
+        show(CSV_STR40);
+        if (straight) return {};  // asking again would change nothing
+    }
+
+    if (!store.Backup(choice.name)) return {};
+    auto fail = [&] {
+        store.EndBackup(choice.name, false);
+        return CsvImportResult{};
+    };
+    if (choice.adoptProfile) {
+        receiving.unitSystem = h.unit;
+        receiving.weight = h.weight;
+        receiving.stride = h.stride;
+        if (!store.WriteHeader(choice.name, receiving)) return fail();
+    }
+    const uint32_t n = h.lastDay - h.firstDay;
+    std::array<std::string, kCsvFields> f;
+    uint8_t packed[kDayRecordSize];
+    for (uint32_t i = 0; i <= n; ++i) {
+        bool atEnd = false;
+        DayRecord record;
+        if (!file.ReadCsvLine(f, atEnd)) return fail();
+        if (atEnd && i != n) return fail();  // fewer lines than days
+        if (!ParseDay(f, record)) return fail();
+        PackDayRecord(record, packed);
+        if (!store.WriteDays(choice.name, h.firstDay + i, 1, packed)) return fail();
+    }
+    if (!store.EndBackup(choice.name, true)) return fail();
+    file.Close();
+    return {true, store.StoredName(choice.name).value_or(choice.name)};
+}
+
+}  // namespace stepora

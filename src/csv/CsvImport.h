@@ -1,0 +1,50 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/LangTable.h"
+#include "store/UserFile.h"
+#include "store/UserStore.h"
+
+namespace stepora {
+
+// What the user match dialog is shown when the file does not go straight to the current user.
+struct CsvMatchRequest {
+    std::string fileUser;
+    uint32_t fileUnit = 0, fileWeight = 0, fileStride = 0, fileFirstDay = 0, fileLastDay = 0;
+    std::string currentUser;
+    uint32_t currentUnit = 0, currentWeight = 0, currentStride = 0, currentFirstDay = 0, currentLastDay = 0;
+    bool unitsDiffer = false;
+};
+
+struct CsvUserChoice {
+    std::string name;           // the user who receives the days
+    bool adoptProfile = false;  // that user takes over the file's unit, weight and stride
+};
+
+struct CsvImportCallbacks {
+    std::function<void(LangKey)> showMessage;
+    // Runs the user match dialog; nothing when it is cancelled.
+    std::function<std::optional<CsvUserChoice>(const CsvMatchRequest&)> chooseUser;
+};
+
+struct CsvImportResult {
+    bool ok = false;
+    std::string receivingUser;  // when ok: the user to show
+};
+
+// Imports a CSV file: checks its whole header, finds the receiving user (the current one,
+// or whom chooseUser names), then writes its days under a backup. A failure leaves the
+// receiving user's file as it was.
+CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, const std::string& currentName,
+                          const UserFileHeader& current, const CsvImportCallbacks& callbacks);
+
+// The accepted ranges of weight and stride (stride in cm, or hundredths of an inch); 0 is
+// always allowed.
+bool CsvWeightAllowed(uint32_t unit, uint32_t weight);
+bool CsvStrideAllowed(uint32_t unit, uint32_t stride);
+
+}  // namespace stepora
