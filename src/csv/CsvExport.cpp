@@ -37,10 +37,10 @@ bool WriteHeader(CCsvFile& file, const CsvUser& u, uint32_t fromDay, uint32_t to
            file.WriteCsvLine(Pair(T(CSV_STR20), CsvDateText(toDay))) && file.WriteCsvLine(titles);
 }
 
-bool WriteDay(CCsvFile& file, const CsvUser& u, uint32_t day, const DayRecord& r) {
+bool WriteDay(CCsvFile& file, const CsvUser& u, const std::string unitTexts[2], uint32_t day, const DayRecord& r) {
     // A record without weight and stride is written in the user's own units.
     const uint32_t unit = r.weight == 0 && r.stride == 0 ? u.unitSystem : r.unitSystem;
-    return file.WriteCsvLine({CsvDateText(day), T(unit == 0 ? CSV_STR35 : CSV_STR36), Format("%u", r.weight),
+    return file.WriteCsvLine({CsvDateText(day), unitTexts[unit == 0 ? 0 : 1], Format("%u", r.weight),
                               StrideText(unit, r.stride), Format("%u", r.steps), FormatScaled(r.calories, 1),
                               FormatScaled(r.distance, 2)});
 }
@@ -53,12 +53,13 @@ int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem
     CCsvFile file;
     if (!file.OpenForWrite(path)) return 0;
     bool ok = WriteHeader(file, user, fromDay, toDay);
+    const std::string unitTexts[2] = {T(CSV_STR35), T(CSV_STR36)};
     std::vector<uint8_t> block(kExportBlockDays * kDayRecordSize);
     for (uint32_t start = fromDay; ok && start <= toDay; start += kExportBlockDays) {
         const uint32_t count = std::min(kExportBlockDays, toDay - start + 1);
         ok = store.ReadDays(user.name, start, count, block.data());
         for (uint32_t i = 0; ok && i < count; ++i)
-            ok = WriteDay(file, user, start + i, UnpackDayRecord(block.data() + i * kDayRecordSize));
+            ok = WriteDay(file, user, unitTexts, start + i, UnpackDayRecord(block.data() + i * kDayRecordSize));
         if (count < kExportBlockDays) break;
     }
     ok = file.Close() && ok;

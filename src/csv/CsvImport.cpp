@@ -46,10 +46,10 @@ bool HeaderAccepted(const FileHeader& h) {
            InRange(h.firstDay, kFirstImportDay, kLastImportDay) && InRange(h.lastDay, h.firstDay, kLastImportDay);
 }
 
-bool ParseDay(const std::array<std::string, kCsvFields>& f, DayRecord& r) {
+bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string unitTexts[2], DayRecord& r) {
     uint32_t unit = 0, weight = 0, stride = 0, steps = 0, calories = 0, distance = 0;
-    if (f[1] == GetLangString(CSV_STR4)) unit = 0;
-    else if (f[1] == GetLangString(CSV_STR5)) unit = 1;
+    if (f[1] == unitTexts[0]) unit = 0;
+    else if (f[1] == unitTexts[1]) unit = 1;
     else return false;
     if (!ParseCsvInteger(f[2], weight) || !ParseStride(f[3], unit, stride) || !ParseCsvInteger(f[4], steps) ||
         !ParseCsvScaled(f[5], 1, calories) || !ParseCsvScaled(f[6], 2, distance))
@@ -117,12 +117,13 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, c
     const uint32_t n = h.lastDay - h.firstDay;
     std::array<std::string, kCsvFields> f;
     uint8_t packed[kDayRecordSize];
+    const std::string unitTexts[2] = {GetLangString(CSV_STR4), GetLangString(CSV_STR5)};
     for (uint32_t i = 0; i <= n; ++i) {
         bool atEnd = false;
         DayRecord record;
         if (!file.ReadCsvLine(f, atEnd)) return fail();
         if (atEnd && i != n) return fail();  // fewer lines than days
-        if (!ParseDay(f, record)) return fail();
+        if (!ParseDay(f, unitTexts, record)) return fail();
         PackDayRecord(record, packed);
         if (!store.WriteDays(choice.name, h.firstDay + i, 1, packed)) return fail();
     }

@@ -1,0 +1,87 @@
+// Export and import of 100 years of days (36,525 lines) against one plain write of the
+// same number of bytes: BM_Export, BM_Import, BM_PlainWrite.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/Clock.h"
+#include "app/LangTable.h"
+#include "csv/CsvExport.h"
+#include "csv/CsvImport.h"
+#include "store/UserStore.h"
+
+namespace fs = std::filesystem;
+using namespace stepora;
+
+namespace {
+
+constexpr uint32_t kFirst = 36525, kDays = 36525;  // 2000-01-01 … 2099-12-31
+
+struct Setup {
+    fs::path dir = fs::temp_directory_path() / ("stepora-csv-bench-" + std::to_string(getpid()));
+    std::unique_ptr<LangTable> table;
+    UserStore store;
+    UserFileHeader header;
+    Setup() {
+        fs::remove_all(dir);
+        fs::create_directories(dir / "User");
+        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
+        table = std::make_unique<LangTable>(dir);
+        InstallLangTable(table.get());
+        store.SetDirectory(dir / "User");
+        SetLocalTodayForTesting([] { return LocalDate{2000, 1, 2}; });
+        store.Create("Anna", "");
+        SetLocalTodayForTesting(nullptr);
+        std::vector<uint8_t> bytes(size_t(kDays) * kDayRecordSize);
+        for (uint32_t i = 0; i < kDays; ++i) {
+            uint32_t steps = 3000 + (i * 7919) % 15000;
+            PackDayRecord({0, 70, 75, 0, steps, steps / 3, steps * 75 / 1000}, bytes.data() + size_t(i) * kDayRecordSize);
+        }
+        store.WriteDays("Anna", kFirst, kDays, bytes.data());
+        store.ReadHeader("Anna", header);
+        header.weight = 70;
+        header.stride = 75;
+        store.WriteHeader("Anna", header);
+        ExportCsv(store, {"Anna", 0, 70, 75}, dir / "all.csv", kFirst, kFirst + kDays - 1);
+    }
+    ~Setup() { fs::remove_all(dir); }
+};
+
+Setup& S() {
+    static Setup setup;
+    return setup;
+}
+
+void BM_Export(benchmark::State& state) {
+    for (auto _ : state)
+        if (!ExportCsv(S().store, {"Anna", 0, 70, 75}, S().dir / "out.csv", kFirst, kFirst + kDays - 1))
+            state.SkipWithError("export failed");
+}
+
+void BM_Import(benchmark::State& state) {
+    CsvImportCallbacks callbacks;
+    for (auto _ : state)
+        if (!ImportCsv(S().store, S().dir / "all.csv", "Anna", S().header, callbacks).ok)
+            state.SkipWithError("import failed");
+}
+
+void BM_PlainWrite(benchmark::State& state) {
+    const std::string bytes(fs::file_size(S().dir / "all.csv"), 'x');
+    for (auto _ : state) {
+        std::FILE* f = std::fopen((S().dir / "plain.csv").c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
