@@ -11,7 +11,7 @@
 #include "csv/CsvImport.h"
 #include "csv/CsvNumbers.h"
 #include "store/DayCalendar.h"
-#include "support/TempDir.h"
+#include "support/ScratchWorkDir.h"
 
 namespace stepora {
 namespace {
@@ -34,11 +34,6 @@ DayRecord Sample(uint32_t i, uint8_t unit = 0) {
 class CsvExchange : public testing::Test {
 protected:
     void SetUp() override {
-        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
-        table = std::make_unique<LangTable>(dir.path());
-        InstallLangTable(table.get());
-        fs::create_directories(dir / "User");
-        store.SetDirectory(dir / "User");
         callbacks.showMessage = [this](LangKey key) { messages.push_back(key); };
         callbacks.chooseUser = [this](const CsvMatchRequest& r) {
             requests.push_back(r);
@@ -48,11 +43,6 @@ protected:
             return next;
         };
     }
-    void TearDown() override {
-        InstallLangTable(nullptr);
-        SetLocalTodayForTesting(nullptr);
-    }
-
     // A user with `days` records from `first` on and the given profile.
     void MakeUser(const std::string& name, uint32_t first, uint32_t days, uint32_t unit = 0, uint32_t weight = 70,
                   uint32_t stride = 75) {
@@ -109,9 +99,9 @@ protected:
         ASSERT_TRUE(file.Close());
     }
 
-    test::TempDir dir;
-    std::unique_ptr<LangTable> table;
-    UserStore store;
+    test::ScratchWorkDir work;
+    test::TempDir& dir = work.dir;
+    UserStore& store = work.store;
     CsvImportCallbacks callbacks;
     std::vector<LangKey> messages;
     std::vector<CsvMatchRequest> requests;

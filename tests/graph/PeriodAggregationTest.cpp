@@ -9,13 +9,12 @@
 #include "graph/PeriodAggregation.h"
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
-#include "support/TempDir.h"
+#include "support/ScratchWorkDir.h"
 
 namespace stepora {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 
 uint32_t Day(uint32_t y, uint32_t m, uint32_t d) {
     uint32_t day = 0, weekday;
@@ -32,17 +31,6 @@ struct Values {
 
 class GraphTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
-        table = std::make_unique<LangTable>(dir.path());
-        InstallLangTable(table.get());
-        fs::create_directories(dir / "User");
-        store.SetDirectory(dir / "User");
-    }
-    void TearDown() override {
-        InstallLangTable(nullptr);
-        SetLocalTodayForTesting(nullptr);
-    }
 
     // A user whose records run from `first` over the given days.
     void MakeUser(const std::string& name, uint32_t first, const std::vector<Values>& days) {
@@ -81,9 +69,8 @@ protected:
         });
     }
 
-    TempDir dir;
-    std::unique_ptr<LangTable> table;
-    UserStore store;
+    test::ScratchWorkDir work;
+    UserStore& store = work.store;
 };
 
 // --- the period and its texts, mode by mode ---
@@ -498,7 +485,7 @@ TEST_F(GraphTest, AWeekAtTheCalendarsStartCloses) {
 TEST_F(GraphTest, UnreadableRecordsShowZerosWithTheModesMessage) {
     MakeUser("Anna", Day(2008, 3, 1), std::vector<Values>(40, Values{100, 10, 1}));
     // Cut the file short: its header still claims forty records.
-    fs::resize_file(dir / "User" / "Anna.usr", kHeaderSize + 5 * kDayRecordSize);
+    fs::resize_file(work.dir / "User" / "Anna.usr", kHeaderSize + 5 * kDayRecordSize);
     struct Case {
         DisplayMode mode;
         std::optional<LangKey> message;

@@ -1,0 +1,37 @@
+#pragma once
+// Header only: it needs the test's STEPORA_DATA_DIR.
+#include <filesystem>
+#include <memory>
+
+#include "app/Clock.h"
+#include "app/LangTable.h"
+#include "store/UserStore.h"
+#include "support/TempDir.h"
+
+namespace stepora::test {
+
+// A work directory of its own: the shipped language files installed as the program's
+// table and an empty user folder opened by a store. The clock is real again afterwards.
+class ScratchWorkDir {
+public:
+    ScratchWorkDir() {
+        std::filesystem::copy(std::filesystem::path(STEPORA_DATA_DIR) / "Language", dir / "Language",
+                              std::filesystem::copy_options::recursive);
+        table = std::make_unique<LangTable>(dir.path());
+        InstallLangTable(table.get());
+        std::filesystem::create_directories(dir / "User");
+        store.SetDirectory(dir / "User");
+    }
+    ~ScratchWorkDir() {
+        InstallLangTable(nullptr);
+        SetLocalTodayForTesting(nullptr);
+    }
+    ScratchWorkDir(const ScratchWorkDir&) = delete;
+    ScratchWorkDir& operator=(const ScratchWorkDir&) = delete;
+
+    TempDir dir;
+    std::unique_ptr<LangTable> table;
+    UserStore store;
+};
+
+}  // namespace stepora::test
