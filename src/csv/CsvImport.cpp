@@ -63,6 +63,20 @@ bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string un
 
 }  // namespace
 
+bool HasCsvExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return extension == ".csv";
+}
+
+std::string CsvImportFolder(const std::filesystem::path& path) {
+    // The folder keeps its closing separator.
+    std::string folder = path.parent_path().string();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder.size() >= 2048 ? std::string() : folder;
+}
+
 bool CsvWeightAllowed(uint32_t unit, uint32_t weight) {
     return weight == 0 || (unit == 0 ? InRange(weight, 10, 150) : InRange(weight, 40, 350));
 }

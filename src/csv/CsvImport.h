@@ -42,6 +42,11 @@ struct CsvImportResult {
 CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, const std::string& currentName,
                           const UserFileHeader& current, const CsvImportCallbacks& callbacks);
 
+// For the import command: whether the chosen file is a CSV file (the extension "csv" in
+// any case), and the folder to remember for the next choice (empty when 2048 bytes or longer).
+bool HasCsvExtension(const std::filesystem::path& path);
+std::string CsvImportFolder(const std::filesystem::path& path);
+
 // The accepted ranges of weight and stride (stride in cm, or hundredths of an inch); 0 is
 // always allowed.
 bool CsvWeightAllowed(uint32_t unit, uint32_t weight);

@@ -358,5 +358,13 @@ TEST_F(CsvExchange, NeverFilledProfileTakesAnyFileAndAnUnreadableOneFailsOnce) {
     EXPECT_TRUE(requests.empty());
 }
 
+TEST(CsvImportCommand, ExtensionAndRememberedFolder) {
+    for (const char* yes : {"/a/b.csv", "/a/B.CSV", "x.Csv"}) EXPECT_TRUE(HasCsvExtension(yes)) << yes;
+    for (const char* no : {"/a/b.csv.txt", "/a/csv", "/a/b.cs", "/a/b"}) EXPECT_FALSE(HasCsvExtension(no)) << no;
+    EXPECT_EQ(CsvImportFolder("/home/anna/days.csv"), "/home/anna/");
+    EXPECT_EQ(CsvImportFolder("/" + std::string(2046, 'x') + "/a.csv"), "");
+    EXPECT_EQ(CsvImportFolder("/" + std::string(2045, 'x') + "/a.csv").size(), 2047u);
+}
+
 }  // namespace
 }  // namespace stepora
