@@ -34,8 +34,13 @@ bool ReadHeaderLines(CCsvFile& file, FileHeader& h) {
     if (!ParseCsvInteger(unit.substr(0, digits), h.unit)) return false;
     if (!file.ReadCsvLine(f, atEnd)) return false;
     h.user = f[1];
-    if (!file.ReadCsvLine(f, atEnd) || !ParseCsvInteger(f[1], h.weight)) return false;
-    if (!file.ReadCsvLine(f, atEnd) || !ParseStride(f[1], h.unit, h.stride)) return false;
+    // A profile value never filled in is written as a text of its own; it reads as 0.
+    if (!file.ReadCsvLine(f, atEnd)) return false;
+    if (f[1] == GetLangString(CSV_STR15)) h.weight = 0;
+    else if (!ParseCsvInteger(f[1], h.weight)) return false;
+    if (!file.ReadCsvLine(f, atEnd)) return false;
+    if (f[1] == GetLangString(CSV_STR18)) h.stride = 0;
+    else if (!ParseStride(f[1], h.unit, h.stride)) return false;
     if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.firstDay)) return false;
     if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.lastDay)) return false;
     return file.ReadCsvLine(f, atEnd) != 0;

@@ -158,6 +158,14 @@ TEST_F(CsvExchange, ExportOfAnUnsetProfileAndOfDaysWithoutAProfile) {
     EXPECT_EQ(lines[2][1], T(CSV_STR15));
     EXPECT_EQ(lines[3][1], T(CSV_STR18));
     EXPECT_EQ(lines[8], (Fields{CsvDateText(first + 1), T(CSV_STR36), "0", "0.00", "10", "2.0", "0.30"}));
+    // And it comes back: the texts for an unset profile read as 0.
+    ASSERT_TRUE(fs::copy_file(dir / "c.csv", dir / "c2.csv"));
+    EditLine(dir / "c2.csv", 9, [](Fields& f) { f[4] = "77"; });
+    ASSERT_TRUE(Import(dir / "c2.csv", "Cara").ok);
+    EXPECT_TRUE(requests.empty());
+    uint8_t back[kDayRecordSize];
+    ASSERT_TRUE(store.ReadDays("Cara", first + 2, 1, back));
+    EXPECT_EQ(UnpackDayRecord(back).steps, 77u);
 }
 
 TEST_F(CsvExchange, AFailedExportLeavesNoFile) {
