@@ -17,6 +17,10 @@ struct FileHeader {
 
 bool InRange(uint32_t v, uint32_t low, uint32_t high) { return v >= low && v <= high; }
 
+// A file may leave weight and stride unset (0).
+bool CsvWeightAllowed(uint32_t unit, uint32_t weight) { return weight == 0 || WeightInRange(unit, weight); }
+bool CsvStrideAllowed(uint32_t unit, uint32_t stride) { return stride == 0 || StrideInRange(unit, stride); }
+
 // A stride as written: whole centimetres, or inches with decimals.
 bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
     return unit == 0 ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
@@ -80,14 +84,6 @@ std::string CsvImportFolder(const std::filesystem::path& path) {
     std::string folder = path.parent_path().string();
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder.size() >= 2048 ? std::string() : folder;
-}
-
-bool CsvWeightAllowed(uint32_t unit, uint32_t weight) {
-    return weight == 0 || (unit == 0 ? InRange(weight, 10, 150) : InRange(weight, 40, 350));
-}
-
-bool CsvStrideAllowed(uint32_t unit, uint32_t stride) {
-    return stride == 0 || (unit == 0 ? InRange(stride, 10, 150) : InRange(stride, 100, 400));
 }
 
 CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, const std::string& currentName,

@@ -47,9 +47,4 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, c
 bool HasCsvExtension(const std::filesystem::path& path);
 std::string CsvImportFolder(const std::filesystem::path& path);
 
-// The accepted ranges of weight and stride (stride in cm, or hundredths of an inch); 0 is
-// always allowed.
-bool CsvWeightAllowed(uint32_t unit, uint32_t weight);
-bool CsvStrideAllowed(uint32_t unit, uint32_t stride);
-
 }  // namespace stepora

@@ -16,7 +16,7 @@ namespace {
 // "/dev/hidraw3#1" → node "/dev/hidraw3", collection 1.
 bool SplitPath(const std::string& path, std::string& node, size_t& index) {
     size_t mark = path.rfind('#');
-    node = path.substr(0, mark);
+    node = HidNodeOfPath(path);
     index = 0;
     if (mark == std::string::npos) return true;
     const char* first = path.data() + mark + 1;

@@ -86,9 +86,8 @@ int DecodeBlock(const uint8_t* buffer, size_t length, DeviceData& data) {
         d.distance.push_back(Bcd(r + 6, 3));
     }
 
-    if (d.deviceType == kMetricDevice ? !(InRange(d.weight, 10, 150) && InRange(d.stride, 10, 150))
-                                      : !(InRange(d.weight, 40, 350) && InRange(d.stride, 100, 400)))
-        return 0;
+    const uint32_t unit = d.deviceType == kMetricDevice ? 0 : 1;
+    if (!WeightInRange(unit, d.weight) || !StrideInRange(unit, d.stride)) return 0;
 
     if (d.year == 110 && d.month == 110 && d.day == 110) {  // the device has no date
         LocalDate today = LocalToday();

@@ -102,4 +102,12 @@ UserFileHeader NewUserHeader(uint32_t creationDay, const std::string& password) 
     return h;
 }
 
+bool WeightInRange(uint32_t unitSystem, uint32_t weight) {
+    return unitSystem == 0 ? weight >= 10 && weight <= 150 : weight >= 40 && weight <= 350;
+}
+
+bool StrideInRange(uint32_t unitSystem, uint32_t stride) {
+    return unitSystem == 0 ? stride >= 10 && stride <= 150 : stride >= 100 && stride <= 400;
+}
+
 }  // namespace stepora

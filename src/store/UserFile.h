@@ -44,4 +44,9 @@ int SetHeaderPassword(UserFileHeader& header, const std::string& password);
 // The header of a user file created on the given day.
 UserFileHeader NewUserHeader(uint32_t creationDay, const std::string& password);
 
+// The weights and strides a profile may hold, in its unit system (0 metric: kg and cm;
+// 1 imperial: lb and hundredths of an inch). 0, "not set", is not among them.
+bool WeightInRange(uint32_t unitSystem, uint32_t weight);
+bool StrideInRange(uint32_t unitSystem, uint32_t stride);
+
 }  // namespace stepora
