@@ -19,6 +19,8 @@ run_suite() {
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+echo "== formatting of src/ (.clang-format)"
+git ls-files -z 'src/*.cpp' 'src/*.h' | xargs -0 clang-format --dry-run --Werror
 echo "== build and test (build/)"
 run_suite build
 echo "== build and test with sanitizers (build-asan/)"

@@ -19,6 +19,8 @@ LocalDate LocalToday() {
                      static_cast<uint32_t>(local.tm_mon + 1), static_cast<uint32_t>(local.tm_mday)};
 }
 
-void SetLocalTodayForTesting(std::function<LocalDate()> clock) { Override() = std::move(clock); }
+void SetLocalTodayForTesting(std::function<LocalDate()> clock) {
+    Override() = std::move(clock);
+}
 
 }  // namespace stepora

@@ -105,8 +105,12 @@ bool LangTable::GetString(uint32_t key, std::string& text) const {
     return true;
 }
 
-void InstallLangTable(LangTable* table) { g_table = table; }
-LangTable* ProgramLangTable() { return g_table; }
+void InstallLangTable(LangTable* table) {
+    g_table = table;
+}
+LangTable* ProgramLangTable() {
+    return g_table;
+}
 
 void SetLangFailureHandler(LangFailureHandler handler) {
     g_failure = handler ? handler : DefaultFailure;

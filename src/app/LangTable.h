@@ -24,7 +24,8 @@ class LangTable {
 public:
     static constexpr uint32_t kMaxLanguages = 256;
 
-    explicit LangTable(const std::filesystem::path& currentDirectory);  // reads <dir>/Language/Language.INI
+    explicit LangTable(
+        const std::filesystem::path& currentDirectory);  // reads <dir>/Language/Language.INI
     bool GetLanguageCount(uint32_t& count) const;
     bool GetCurrentLanguage(uint32_t& index) const;
     bool SetCurrentLanguage(uint32_t index);

@@ -36,24 +36,31 @@ std::vector<ButtonSpec> ButtonsOf(MsgButtons buttons) {
         case MsgButtons::Ok:
             return {{kIdOk, QMessageBox::Ok, APP_OK, "&OK"}};
         case MsgButtons::OkCancel:
-            return {{kIdOk, QMessageBox::Ok, APP_OK, "&OK"}, {kIdCancel, QMessageBox::Cancel, APP_CANCEL, "&Cancel"}};
+            return {{kIdOk, QMessageBox::Ok, APP_OK, "&OK"},
+                    {kIdCancel, QMessageBox::Cancel, APP_CANCEL, "&Cancel"}};
         case MsgButtons::YesNoCancel:
             return {{kIdYes, QMessageBox::Yes, APP_YES, "&Yes"},
                     {kIdNo, QMessageBox::No, APP_NO, "&No"},
                     {kIdCancel, QMessageBox::Cancel, APP_CANCEL, "&Cancel"}};
         case MsgButtons::YesNo:
-            return {{kIdYes, QMessageBox::Yes, APP_YES, "&Yes"}, {kIdNo, QMessageBox::No, APP_NO, "&No"}};
+            return {{kIdYes, QMessageBox::Yes, APP_YES, "&Yes"},
+                    {kIdNo, QMessageBox::No, APP_NO, "&No"}};
     }
     return {};
 }
 
 QMessageBox::Icon QtIcon(MsgIcon icon) {
     switch (icon) {
-        case MsgIcon::Stop: return QMessageBox::Critical;
-        case MsgIcon::Question: return QMessageBox::Question;
-        case MsgIcon::Warning: return QMessageBox::Warning;
-        case MsgIcon::Information: return QMessageBox::Information;
-        case MsgIcon::None: break;
+        case MsgIcon::Stop:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Warning:
+            return QMessageBox::Warning;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -114,15 +121,21 @@ int DoMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, QWid
     return ShowRequest(request, parent);
 }
 
-void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }
+void SetMessageBoxResponder(MessageBoxResponder responder) {
+    Responder() = std::move(responder);
+}
 
 int RunModal(QDialog& dialog) {
     if (Handler()) return Handler()(dialog);
     return dialog.exec();
 }
 
-void SetModalHandler(ModalHandler handler) { Handler() = std::move(handler); }
+void SetModalHandler(ModalHandler handler) {
+    Handler() = std::move(handler);
+}
 
-void InstallLanguageFailureBox() { SetLangFailureHandler(ShowLanguageFailure); }
+void InstallLanguageFailureBox() {
+    SetLangFailureHandler(ShowLanguageFailure);
+}
 
 }  // namespace stepora

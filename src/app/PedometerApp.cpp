@@ -29,7 +29,9 @@ AppGlobals::~AppGlobals() {
     if (ProgramLangTable() == &langTable) InstallLangTable(nullptr);
 }
 
-AppGlobals& Globals() { return *g_globals; }
+AppGlobals& Globals() {
+    return *g_globals;
+}
 
 PedometerApp::PedometerApp(int& argc, char** argv) : app_(argc, argv) {
     // QApplication takes the locale from the environment; numbers in files and on
@@ -45,7 +47,8 @@ std::filesystem::path PedometerApp::InstanceLockPath() {
 }
 
 int PedometerApp::InitInstance() {
-    instanceLock_ = std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath().string()));
+    instanceLock_ =
+        std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath().string()));
     instanceLock_->setStaleLockTime(0);  // only a lock whose process is gone is taken over
     if (!instanceLock_->tryLock(0) && instanceLock_->error() == QLockFile::LockFailedError)
         return 0;  // another instance runs: end silently

@@ -97,7 +97,9 @@ std::shared_ptr<Ini> Load(const std::filesystem::path& file) {
     return ini;
 }
 
-bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& s) {
+    return s.find_first_of("\r\n") != std::string::npos;
+}
 
 // A value written as "text" or 'text' is read without its quotes.
 std::string Unquote(std::string value) {
@@ -127,8 +129,10 @@ bool WriteFileAtomically(const std::filesystem::path& file, const std::string& b
     bool ok = true;
     for (size_t done = 0; ok && done < bytes.size();) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<size_t>(n);
     }
     ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
@@ -148,7 +152,8 @@ bool WriteProfileString(const std::filesystem::path& file, const std::string& se
     Configure(ini);
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        if (!std::filesystem::is_regular_file(file, ec) || ini.LoadFile(file.c_str()) < 0) return false;
+        if (!std::filesystem::is_regular_file(file, ec) || ini.LoadFile(file.c_str()) < 0)
+            return false;
     } else if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {
         return false;
     }

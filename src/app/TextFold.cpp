@@ -1,9 +1,9 @@
 #include "app/TextFold.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdint>
 #include <cwctype>
-#include <locale.h>
 
 namespace stepora {
 namespace {

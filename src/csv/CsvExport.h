@@ -17,8 +17,8 @@ struct CsvUser {
 
 // Writes the seven header lines and one line per day fromDay … toDay, reading the days
 // in blocks of at most 100. A failed export leaves no file behind. Nonzero on success.
-int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem::path& path, uint32_t fromDay,
-              uint32_t toDay);
+int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem::path& path,
+              uint32_t fromDay, uint32_t toDay);
 
 // What the export dialog's OK says about the chosen dates.
 struct ExportRangeCheck {
@@ -29,7 +29,8 @@ struct ExportRangeCheck {
 };
 // firstDay … lastDay: the stored days. A date that does not exist (30 February) is
 // answered like one outside the stored days, whose range the message names.
-ExportRangeCheck CheckExportRange(uint32_t firstDay, uint32_t lastDay, uint32_t fromYear, uint32_t fromMonth,
-                                  uint32_t fromDayOfMonth, uint32_t toYear, uint32_t toMonth, uint32_t toDayOfMonth);
+ExportRangeCheck CheckExportRange(uint32_t firstDay, uint32_t lastDay, uint32_t fromYear,
+                                  uint32_t fromMonth, uint32_t fromDayOfMonth, uint32_t toYear,
+                                  uint32_t toMonth, uint32_t toDayOfMonth);
 
 }  // namespace stepora

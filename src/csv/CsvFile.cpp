@@ -9,7 +9,9 @@ constexpr size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
-CCsvFile::~CCsvFile() { Close(); }
+CCsvFile::~CCsvFile() {
+    Close();
+}
 
 int CCsvFile::OpenForWrite(const std::filesystem::path& path) {
     Close();
@@ -60,7 +62,8 @@ int SplitCsvField(std::string& line, std::string& field) {
     size_t end = line.size();
     bool quoted = false;
     for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') quoted = !quoted;
+        if (line[i] == '"')
+            quoted = !quoted;
         else if (line[i] == ',' && !quoted) {
             end = i;
             break;
@@ -117,7 +120,8 @@ int CCsvFile::ReadCsvLine(std::array<std::string, kCsvFields>& fields, bool& atE
     size_t end = std::string::npos;
     bool quoted = false;
     for (size_t i = 0; i + 1 < available; ++i) {
-        if (text[i] == '"') quoted = !quoted;
+        if (text[i] == '"')
+            quoted = !quoted;
         else if (!quoted && text[i] == '\r' && text[i + 1] == '\n') {
             end = i;
             break;

@@ -15,11 +15,17 @@ struct FileHeader {
     std::string user;
 };
 
-bool InRange(uint32_t v, uint32_t low, uint32_t high) { return v >= low && v <= high; }
+bool InRange(uint32_t v, uint32_t low, uint32_t high) {
+    return v >= low && v <= high;
+}
 
 // A file may leave weight and stride unset (0).
-bool CsvWeightAllowed(uint32_t unit, uint32_t weight) { return weight == 0 || WeightInRange(unit, weight); }
-bool CsvStrideAllowed(uint32_t unit, uint32_t stride) { return stride == 0 || StrideInRange(unit, stride); }
+bool CsvWeightAllowed(uint32_t unit, uint32_t weight) {
+    return weight == 0 || WeightInRange(unit, weight);
+}
+bool CsvStrideAllowed(uint32_t unit, uint32_t stride) {
+    return stride == 0 || StrideInRange(unit, stride);
+}
 
 // A stride as written: whole centimetres, or inches with decimals.
 bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
@@ -40,28 +46,39 @@ bool ReadHeaderLines(CCsvFile& file, FileHeader& h) {
     h.user = f[1];
     // A profile value never filled in is written as a text of its own; it reads as 0.
     if (!file.ReadCsvLine(f, atEnd)) return false;
-    if (f[1] == GetLangString(CSV_STR15)) h.weight = 0;
-    else if (!ParseCsvInteger(f[1], h.weight)) return false;
+    if (f[1] == GetLangString(CSV_STR15))
+        h.weight = 0;
+    else if (!ParseCsvInteger(f[1], h.weight))
+        return false;
     if (!file.ReadCsvLine(f, atEnd)) return false;
-    if (f[1] == GetLangString(CSV_STR18)) h.stride = 0;
-    else if (!ParseStride(f[1], h.unit, h.stride)) return false;
+    if (f[1] == GetLangString(CSV_STR18))
+        h.stride = 0;
+    else if (!ParseStride(f[1], h.unit, h.stride))
+        return false;
     if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.firstDay)) return false;
     if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.lastDay)) return false;
     return file.ReadCsvLine(f, atEnd) != 0;
 }
 
 bool HeaderAccepted(const FileHeader& h) {
-    return h.unit <= 1 && !h.user.empty() && CsvWeightAllowed(h.unit, h.weight) && CsvStrideAllowed(h.unit, h.stride) &&
-           InRange(h.firstDay, kFirstImportDay, kLastImportDay) && InRange(h.lastDay, h.firstDay, kLastImportDay);
+    return h.unit <= 1 && !h.user.empty() && CsvWeightAllowed(h.unit, h.weight) &&
+           CsvStrideAllowed(h.unit, h.stride) &&
+           InRange(h.firstDay, kFirstImportDay, kLastImportDay) &&
+           InRange(h.lastDay, h.firstDay, kLastImportDay);
 }
 
-bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string unitTexts[2], DayRecord& r) {
+bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string unitTexts[2],
+              DayRecord& r) {
     uint32_t unit = 0, weight = 0, stride = 0, steps = 0, calories = 0, distance = 0;
-    if (f[1] == unitTexts[0]) unit = 0;
-    else if (f[1] == unitTexts[1]) unit = 1;
-    else return false;
-    if (!ParseCsvInteger(f[2], weight) || !ParseStride(f[3], unit, stride) || !ParseCsvInteger(f[4], steps) ||
-        !ParseCsvScaled(f[5], 1, calories) || !ParseCsvScaled(f[6], 2, distance))
+    if (f[1] == unitTexts[0])
+        unit = 0;
+    else if (f[1] == unitTexts[1])
+        unit = 1;
+    else
+        return false;
+    if (!ParseCsvInteger(f[2], weight) || !ParseStride(f[3], unit, stride) ||
+        !ParseCsvInteger(f[4], steps) || !ParseCsvScaled(f[5], 1, calories) ||
+        !ParseCsvScaled(f[6], 2, distance))
         return false;
     if (!CsvWeightAllowed(unit, weight) || !CsvStrideAllowed(unit, stride) || steps > kMaxValue ||
         calories > kMaxValue || distance > kMaxValue)
@@ -86,8 +103,9 @@ std::string CsvImportFolder(const std::filesystem::path& path) {
     return folder.size() >= 2048 ? std::string() : folder;
 }
 
-CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, const std::string& currentName,
-                          const UserFileHeader& current, const CsvImportCallbacks& callbacks) {
+CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
+                          const std::string& currentName, const UserFileHeader& current,
+                          const CsvImportCallbacks& callbacks) {
     auto show = [&](LangKey key) {
         if (callbacks.showMessage) callbacks.showMessage(key);
     };
@@ -97,12 +115,23 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, c
 
     // The receiving user: the current one when the file is plainly its own (or the
     // current profile was never filled in), else whom the user match dialog names.
-    const bool straight = (current.weight == 0 && current.stride == 0) ||
-                          (h.unit == current.unitSystem && h.user == currentName && h.firstDay == current.firstDay &&
-                           h.lastDay == current.lastDay && h.weight == current.weight && h.stride == current.stride);
-    CsvMatchRequest request{h.user,      h.unit,          h.weight,          h.stride,          h.firstDay,
-                            h.lastDay,   currentName,     current.unitSystem, current.weight,   current.stride,
-                            current.firstDay, current.lastDay, h.unit != current.unitSystem};
+    const bool straight =
+        (current.weight == 0 && current.stride == 0) ||
+        (h.unit == current.unitSystem && h.user == currentName && h.firstDay == current.firstDay &&
+         h.lastDay == current.lastDay && h.weight == current.weight && h.stride == current.stride);
+    CsvMatchRequest request{h.user,
+                            h.unit,
+                            h.weight,
+                            h.stride,
+                            h.firstDay,
+                            h.lastDay,
+                            currentName,
+                            current.unitSystem,
+                            current.weight,
+                            current.stride,
+                            current.firstDay,
+                            current.lastDay,
+                            h.unit != current.unitSystem};
     if (!straight) show(request.unitsDiffer ? APPEDN_STR5 : CSV_STR39);
     CsvUserChoice choice{currentName, false};
     UserFileHeader receiving;

@@ -16,7 +16,8 @@ struct CsvMatchRequest {
     std::string fileUser;
     uint32_t fileUnit = 0, fileWeight = 0, fileStride = 0, fileFirstDay = 0, fileLastDay = 0;
     std::string currentUser;
-    uint32_t currentUnit = 0, currentWeight = 0, currentStride = 0, currentFirstDay = 0, currentLastDay = 0;
+    uint32_t currentUnit = 0, currentWeight = 0, currentStride = 0, currentFirstDay = 0,
+             currentLastDay = 0;
     bool unitsDiffer = false;
 };
 
@@ -39,8 +40,9 @@ struct CsvImportResult {
 // Imports a CSV file: checks its whole header, finds the receiving user (the current one,
 // or whom chooseUser names), then writes its days under a backup. A failure leaves the
 // receiving user's file as it was.
-CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path, const std::string& currentName,
-                          const UserFileHeader& current, const CsvImportCallbacks& callbacks);
+CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
+                          const std::string& currentName, const UserFileHeader& current,
+                          const CsvImportCallbacks& callbacks);
 
 // For the import command: whether the chosen file is a CSV file (the extension "csv" in
 // any case), and the folder to remember for the next choice (empty when 2048 bytes or longer).

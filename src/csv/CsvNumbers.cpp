@@ -19,14 +19,16 @@ bool ParseCsvInteger(std::string_view text, uint32_t& value) {
 bool ParseCsvScaled(std::string_view text, unsigned decimals, uint32_t& value) {
     size_t point = text.find('.');
     std::string_view whole = text.substr(0, point);
-    std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
     if (whole.empty() && fraction.empty()) return false;
     uint32_t w = 0;
     if (!whole.empty() && !ParseCsvInteger(whole, w)) return false;
     for (char c : fraction)
         if (c < '0' || c > '9') return false;
     uint64_t v = w;
-    for (unsigned i = 0; i < decimals; ++i) v = v * 10 + (i < fraction.size() ? uint32_t(fraction[i] - '0') : 0);
+    for (unsigned i = 0; i < decimals; ++i)
+        v = v * 10 + (i < fraction.size() ? uint32_t(fraction[i] - '0') : 0);
     if (v > UINT32_MAX) return false;
     value = static_cast<uint32_t>(v);
     return true;
@@ -35,7 +37,8 @@ bool ParseCsvScaled(std::string_view text, unsigned decimals, uint32_t& value) {
 std::string FormatScaled(uint32_t value, unsigned decimals) {
     uint32_t scale = 1;
     for (unsigned i = 0; i < decimals; ++i) scale *= 10;
-    return decimals == 0 ? Format("%u", value) : Format("%u.%0*u", value / scale, int(decimals), value % scale);
+    return decimals == 0 ? Format("%u", value)
+                         : Format("%u.%0*u", value / scale, int(decimals), value % scale);
 }
 
 std::string CsvDateText(uint32_t day) {

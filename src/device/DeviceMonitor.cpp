@@ -12,7 +12,9 @@ uint64_t DeviceMonitor::Register(HidHandle queryHandle, const std::string& node)
     return id;
 }
 
-void DeviceMonitor::Unregister(uint64_t registration) { registrations_.erase(registration); }
+void DeviceMonitor::Unregister(uint64_t registration) {
+    registrations_.erase(registration);
+}
 
 std::vector<HidHandle> DeviceMonitor::HandlesOnNode(const std::string& node) const {
     std::vector<HidHandle> handles;
@@ -31,7 +33,8 @@ UdevDeviceMonitor::UdevDeviceMonitor() {
     udev_ = udev_new();
     if (!udev_) return;
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-    if (monitor_ && udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) >= 0 &&
+    if (monitor_ &&
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) >= 0 &&
         udev_monitor_enable_receiving(monitor_) >= 0)
         return;
     if (monitor_) udev_monitor_unref(monitor_);
@@ -43,7 +46,9 @@ UdevDeviceMonitor::~UdevDeviceMonitor() {
     if (udev_) udev_unref(udev_);
 }
 
-int UdevDeviceMonitor::EventFd() const { return monitor_ ? udev_monitor_get_fd(monitor_) : -1; }
+int UdevDeviceMonitor::EventFd() const {
+    return monitor_ ? udev_monitor_get_fd(monitor_) : -1;
+}
 
 std::vector<DeviceEvent> UdevDeviceMonitor::TakeEvents() {
     std::vector<DeviceEvent> events;
@@ -53,8 +58,10 @@ std::vector<DeviceEvent> UdevDeviceMonitor::TakeEvents() {
         const char* action = udev_device_get_action(device);
         const char* node = udev_device_get_devnode(device);
         if (action && node) {
-            if (std::strcmp(action, "add") == 0) events.push_back({DeviceEvent::Arrived, node});
-            else if (std::strcmp(action, "remove") == 0) events.push_back({DeviceEvent::Removed, node});
+            if (std::strcmp(action, "add") == 0)
+                events.push_back({DeviceEvent::Arrived, node});
+            else if (std::strcmp(action, "remove") == 0)
+                events.push_back({DeviceEvent::Removed, node});
         }
         udev_device_unref(device);
     }

@@ -5,7 +5,8 @@
 
 namespace stepora {
 
-FakeHidBackend::FakeHidBackend(SimulatedPedometer& pedometer, FakePedometerLayout layout, FakeDeviceMonitor* monitor)
+FakeHidBackend::FakeHidBackend(SimulatedPedometer& pedometer, FakePedometerLayout layout,
+                               FakeDeviceMonitor* monitor)
     : pedometer_(pedometer), layout_(std::move(layout)), monitor_(monitor) {
     const FakePedometerLayout& l = layout_;
     collections_.push_back({{DataPath(), l.vendorId, l.productId, 1, 0},
@@ -16,7 +17,9 @@ FakeHidBackend::FakeHidBackend(SimulatedPedometer& pedometer, FakePedometerLayou
                             1});
 }
 
-std::string FakeHidBackend::DataPath() const { return layout_.nodePrefix + "0"; }
+std::string FakeHidBackend::DataPath() const {
+    return layout_.nodePrefix + "0";
+}
 
 std::string FakeHidBackend::CommandPath() const {
     return layout_.oneNode ? layout_.nodePrefix + "0#1" : layout_.nodePrefix + "1";
@@ -90,20 +93,24 @@ bool FakeHidBackend::CountReport() {
 
 HidIo FakeHidBackend::WriteReport(HidHandle handle, const uint8_t* report, size_t length, int) {
     const Collection* c = Live(handle);
-    if (!c || c->role == 2 || length != c->caps.outputReportLength || !CountReport()) return HidIo::Failed;
+    if (!c || c->role == 2 || length != c->caps.outputReportLength || !CountReport())
+        return HidIo::Failed;
     if (writeTimeouts_) {
         --writeTimeouts_;
         return HidIo::TimedOut;
     }
     log_.push_back({true, c->role == 1, std::vector<uint8_t>(report, report + length)});
-    if (c->role == 1) pedometer_.OnCommandReport(report, length);
-    else pedometer_.OnDataReport(report, length);
+    if (c->role == 1)
+        pedometer_.OnCommandReport(report, length);
+    else
+        pedometer_.OnDataReport(report, length);
     return HidIo::Done;
 }
 
 HidIo FakeHidBackend::ReadReport(HidHandle handle, uint8_t* report, size_t length, int) {
     const Collection* c = Live(handle);
-    if (!c || c->role == 2 || length != c->caps.inputReportLength || !CountReport()) return HidIo::Failed;
+    if (!c || c->role == 2 || length != c->caps.inputReportLength || !CountReport())
+        return HidIo::Failed;
     if (readTimeouts_) {
         --readTimeouts_;
         return HidIo::TimedOut;
@@ -114,7 +121,9 @@ HidIo FakeHidBackend::ReadReport(HidHandle handle, uint8_t* report, size_t lengt
     return HidIo::Done;
 }
 
-void FakeHidBackend::Close(HidHandle handle) { handles_.erase(handle); }
+void FakeHidBackend::Close(HidHandle handle) {
+    handles_.erase(handle);
+}
 
 void FakeHidBackend::Unplug() {
     if (!plugged_) return;

@@ -21,7 +21,8 @@ struct FakePedometerLayout {
 // A HID bus holding a simulated pedometer and any other collections a test adds.
 class FakeHidBackend final : public HidBackend {
 public:
-    FakeHidBackend(SimulatedPedometer& pedometer, FakePedometerLayout layout = {}, FakeDeviceMonitor* monitor = nullptr);
+    FakeHidBackend(SimulatedPedometer& pedometer, FakePedometerLayout layout = {},
+                   FakeDeviceMonitor* monitor = nullptr);
 
     // Another collection on the bus: any ids and usages. It opens but moves no reports.
     void AddForeignCollection(const HidCollectionInfo& info, const HidCaps& caps);
@@ -51,7 +52,8 @@ public:
     HidHandle Open(const std::string& path, HidOpenStatus* status = nullptr) override;
     bool GetAttributes(HidHandle handle, HidAttributes& attributes) override;
     bool GetCaps(HidHandle handle, HidCaps& caps) override;
-    HidIo WriteReport(HidHandle handle, const uint8_t* report, size_t length, int timeoutMs) override;
+    HidIo WriteReport(HidHandle handle, const uint8_t* report, size_t length,
+                      int timeoutMs) override;
     HidIo ReadReport(HidHandle handle, uint8_t* report, size_t length, int timeoutMs) override;
     void Close(HidHandle handle) override;
 

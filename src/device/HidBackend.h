@@ -40,7 +40,8 @@ public:
     virtual bool GetAttributes(HidHandle handle, HidAttributes& attributes) = 0;
     virtual bool GetCaps(HidHandle handle, HidCaps& caps) = 0;
     // Writes one output report of exactly the collection's output length.
-    virtual HidIo WriteReport(HidHandle handle, const uint8_t* report, size_t length, int timeoutMs) = 0;
+    virtual HidIo WriteReport(HidHandle handle, const uint8_t* report, size_t length,
+                              int timeoutMs) = 0;
     // Reads one input report into report[0 .. length).
     virtual HidIo ReadReport(HidHandle handle, uint8_t* report, size_t length, int timeoutMs) = 0;
     virtual void Close(HidHandle handle) = 0;

@@ -19,11 +19,14 @@ void Forget(HidInterface& interface) {
 
 }  // namespace
 
-PedometerDevice::~PedometerDevice() { CloseAll(*this); }
+PedometerDevice::~PedometerDevice() {
+    CloseAll(*this);
+}
 
-bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::string& path, bool forRead,
-                      bool forWrite, bool overlapped, bool exclusive, bool checkCaps, HidInterface& interface,
-                      NotificationSink* /*sink*/, uint16_t usagePage, uint16_t usage) {
+bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::string& path,
+                      bool forRead, bool forWrite, bool overlapped, bool exclusive, bool checkCaps,
+                      HidInterface& interface, NotificationSink* /*sink*/, uint16_t usagePage,
+                      uint16_t usage) {
     interface.backend = &backend;
     interface.devicePath = path;
     // The backend has no access modes: every handle may read and write. The flags are kept
@@ -34,7 +37,8 @@ bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::st
         return false;
     }
     interface.readHandle = backend.Open(path);
-    interface.writeHandle = interface.readHandle != kNoHidHandle ? backend.Open(path) : kNoHidHandle;
+    interface.writeHandle =
+        interface.readHandle != kNoHidHandle ? backend.Open(path) : kNoHidHandle;
     if (interface.writeHandle == kNoHidHandle) {
         Forget(interface);
         return false;
@@ -45,13 +49,14 @@ bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::st
     interface.openedExclusive = exclusive;
 
     if (!backend.GetAttributes(interface.queryHandle, interface.attributes) ||
-        interface.attributes.vendorId != kPedometerVendorId || interface.attributes.productId != kPedometerProductId) {
+        interface.attributes.vendorId != kPedometerVendorId ||
+        interface.attributes.productId != kPedometerProductId) {
         Forget(interface);
         return false;
     }
     if (checkCaps) {
-        if (!backend.GetCaps(interface.queryHandle, interface.caps) || interface.caps.usagePage != usagePage ||
-            interface.caps.usage != usage) {
+        if (!backend.GetCaps(interface.queryHandle, interface.caps) ||
+            interface.caps.usagePage != usagePage || interface.caps.usage != usage) {
             Forget(interface);
             return false;
         }
@@ -60,7 +65,8 @@ bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::st
         interface.featureReport.assign(interface.caps.featureReportLength, 0);
     }
     interface.monitor = monitor;
-    interface.notifyHandle = monitor ? monitor->Register(interface.queryHandle, HidNodeOfPath(path)) : 0;
+    interface.notifyHandle =
+        monitor ? monitor->Register(interface.queryHandle, HidNodeOfPath(path)) : 0;
     interface.isOpen = true;
     return true;
 }
@@ -73,8 +79,9 @@ bool FindPedometer(PedometerDevice& device, NotificationSink* sink) {
         if (info.vendorId != kPedometerVendorId || info.productId != kPedometerProductId) continue;
         bool opened = false;
         if (!device.dataInterface.isOpen)
-            opened = OpenHidInterface(backend, device.Monitor(), info.path, false, false, false, false, true,
-                                      device.dataInterface, sink, kDataUsagePage, kDataUsage);
+            opened =
+                OpenHidInterface(backend, device.Monitor(), info.path, false, false, false, false,
+                                 true, device.dataInterface, sink, kDataUsagePage, kDataUsage);
         if (!opened && !device.commandInterface.isOpen)
             OpenHidInterface(backend, device.Monitor(), info.path, false, false, false, false, true,
                              device.commandInterface, sink, kCommandUsagePage, kCommandUsage);
@@ -85,8 +92,8 @@ bool FindPedometer(PedometerDevice& device, NotificationSink* sink) {
 bool OpenFromPath(PedometerDevice& device, const std::string& path, NotificationSink* sink) {
     HidBackend& backend = device.Backend();
     if (!device.dataInterface.isOpen &&
-        OpenHidInterface(backend, device.Monitor(), path, false, false, false, false, true, device.dataInterface,
-                         sink, kDataUsagePage, kDataUsage))
+        OpenHidInterface(backend, device.Monitor(), path, false, false, false, false, true,
+                         device.dataInterface, sink, kDataUsagePage, kDataUsage))
         return device.IsConnected();
     if (!device.commandInterface.isOpen &&
         OpenHidInterface(backend, device.Monitor(), path, false, false, false, false, true,
@@ -98,7 +105,8 @@ bool OpenFromPath(PedometerDevice& device, const std::string& path, Notification
 bool OpenFromNode(PedometerDevice& device, const std::string& node, NotificationSink* sink) {
     bool completed = false;
     for (const HidCollectionInfo& info : device.Backend().Enumerate())
-        if (HidNodeOfPath(info.path) == node && OpenFromPath(device, info.path, sink)) completed = true;
+        if (HidNodeOfPath(info.path) == node && OpenFromPath(device, info.path, sink))
+            completed = true;
     return completed;
 }
 
@@ -145,8 +153,8 @@ bool WriteReports(HidInterface& interface, const uint8_t* data, long length, lon
     while (sent < length) {
         report[0] = 0;
         for (long i = 0; i < carried; ++i) report[1 + i] = sent + i < length ? data[sent + i] : 0;
-        if (interface.backend->WriteReport(interface.writeHandle, report.data(), report.size(), kReportTimeoutMs) !=
-            HidIo::Done)
+        if (interface.backend->WriteReport(interface.writeHandle, report.data(), report.size(),
+                                           kReportTimeoutMs) != HidIo::Done)
             return false;
         sent += carried;
     }
@@ -160,8 +168,8 @@ bool ReadReports(HidInterface& interface, uint8_t* buffer, long length, long& re
     if (!interface.isOpen || report.size() < 2) return false;
     long carried = static_cast<long>(report.size()) - 1;
     while (received < length) {
-        if (interface.backend->ReadReport(interface.readHandle, report.data(), report.size(), kReportTimeoutMs) !=
-            HidIo::Done)
+        if (interface.backend->ReadReport(interface.readHandle, report.data(), report.size(),
+                                          kReportTimeoutMs) != HidIo::Done)
             return false;
         long take = std::min(carried, length - received);
         std::copy(report.begin() + 1, report.begin() + 1 + take, buffer + received);

@@ -16,8 +16,9 @@ constexpr int kReportTimeoutMs = 500;
 
 // Window-message numbers the device layer posts to whoever follows the device.
 constexpr uint32_t kWmUser = 0x400;
-constexpr uint32_t kMsgInterfaceClosed = kWmUser + 1;  // lParam: the closed interface's registration
-constexpr uint32_t kMsgPedometerGone = kWmUser + 4;    // both interfaces closed
+constexpr uint32_t kMsgInterfaceClosed =
+    kWmUser + 1;                                     // lParam: the closed interface's registration
+constexpr uint32_t kMsgPedometerGone = kWmUser + 4;  // both interfaces closed
 
 // Receives the device layer's messages; the transfer dialog is one.
 class NotificationSink {
@@ -32,14 +33,16 @@ struct HidInterface {
     HidHandle queryHandle = kNoHidHandle;
     HidHandle readHandle = kNoHidHandle;
     HidHandle writeHandle = kNoHidHandle;
-    bool openedForRead = false, openedForWrite = false, openedOverlapped = false, openedExclusive = false;
+    bool openedForRead = false, openedForWrite = false, openedOverlapped = false,
+         openedExclusive = false;
     HidCaps caps;
     HidAttributes attributes;
-    std::vector<uint8_t> inputReport, outputReport, featureReport;  // zero-filled at the caps' lengths
+    std::vector<uint8_t> inputReport, outputReport,
+        featureReport;          // zero-filled at the caps' lengths
     uint64_t notifyHandle = 0;  // removal registration with the monitor, 0 when none
     bool isOpen = false;
 
-    HidBackend* backend = nullptr;   // the backend the handles belong to
+    HidBackend* backend = nullptr;     // the backend the handles belong to
     DeviceMonitor* monitor = nullptr;  // where notifyHandle is registered
 };
 
@@ -64,9 +67,10 @@ private:
     DeviceMonitor* monitor_;
 };
 
-bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::string& path, bool forRead,
-                      bool forWrite, bool overlapped, bool exclusive, bool checkCaps, HidInterface& interface,
-                      NotificationSink* sink, uint16_t usagePage, uint16_t usage);
+bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::string& path,
+                      bool forRead, bool forWrite, bool overlapped, bool exclusive, bool checkCaps,
+                      HidInterface& interface, NotificationSink* sink, uint16_t usagePage,
+                      uint16_t usage);
 bool FindPedometer(PedometerDevice& device, NotificationSink* sink);
 bool OpenFromPath(PedometerDevice& device, const std::string& path, NotificationSink* sink);
 // Arrival of a device node: OpenFromPath for each collection the node carries.

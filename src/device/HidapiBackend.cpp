@@ -41,13 +41,17 @@ bool ReadNodeCollections(const std::string& node, std::vector<CollectionReports>
     size_t slash = node.rfind('/');
     std::string name = slash == std::string::npos ? node : node.substr(slash + 1);
     if (name.empty() || name == "." || name == "..") return false;
-    std::ifstream in(sysfs + "/class/hidraw/" + name + "/device/report_descriptor", std::ios::binary);
+    std::ifstream in(sysfs + "/class/hidraw/" + name + "/device/report_descriptor",
+                     std::ios::binary);
     if (!in) return false;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     return ParseReportDescriptor(bytes.data(), bytes.size(), collections);
 }
 
-HidapiBackend::HidapiBackend() { hid_init(); }
+HidapiBackend::HidapiBackend() {
+    hid_init();
+}
 
 HidapiBackend::~HidapiBackend() {
     for (auto& [handle, entry] : open_) hid_close(entry.device);
@@ -85,9 +89,12 @@ HidHandle HidapiBackend::Open(const std::string& path, HidOpenStatus* status) {
     }
     hid_device* device = hid_open_path(node.c_str());
     if (!device) {
-        if (access(node.c_str(), F_OK) != 0) report(HidOpenStatus::NotFound);
-        else if (access(node.c_str(), R_OK | W_OK) != 0 && errno == EACCES) report(HidOpenStatus::PermissionDenied);
-        else report(HidOpenStatus::Failed);
+        if (access(node.c_str(), F_OK) != 0)
+            report(HidOpenStatus::NotFound);
+        else if (access(node.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
+            report(HidOpenStatus::PermissionDenied);
+        else
+            report(HidOpenStatus::Failed);
         return kNoHidHandle;
     }
     OpenDevice entry;
@@ -129,7 +136,8 @@ bool HidapiBackend::GetCaps(HidHandle handle, HidCaps& caps) {
     return true;
 }
 
-HidIo HidapiBackend::WriteReport(HidHandle handle, const uint8_t* report, size_t length, int timeoutMs) {
+HidIo HidapiBackend::WriteReport(HidHandle handle, const uint8_t* report, size_t length,
+                                 int timeoutMs) {
     OpenDevice* entry = Find(handle);
     if (!entry || length == 0) return HidIo::Failed;
     // hidraw takes the report-id byte first either way (0 for unnumbered reports). The

@@ -22,7 +22,8 @@ public:
     HidHandle Open(const std::string& path, HidOpenStatus* status = nullptr) override;
     bool GetAttributes(HidHandle handle, HidAttributes& attributes) override;
     bool GetCaps(HidHandle handle, HidCaps& caps) override;
-    HidIo WriteReport(HidHandle handle, const uint8_t* report, size_t length, int timeoutMs) override;
+    HidIo WriteReport(HidHandle handle, const uint8_t* report, size_t length,
+                      int timeoutMs) override;
     HidIo ReadReport(HidHandle handle, uint8_t* report, size_t length, int timeoutMs) override;
     void Close(HidHandle handle) override;
 

@@ -7,8 +7,21 @@ namespace stepora {
 namespace {
 
 enum ItemType : uint8_t { kMain = 0, kGlobal = 1, kLocal = 2 };
-enum MainTag : uint8_t { kInput = 8, kOutput = 9, kCollection = 10, kFeature = 11, kEndCollection = 12 };
-enum GlobalTag : uint8_t { kUsagePage = 0, kReportSize = 7, kReportId = 8, kReportCount = 9, kPush = 10, kPop = 11 };
+enum MainTag : uint8_t {
+    kInput = 8,
+    kOutput = 9,
+    kCollection = 10,
+    kFeature = 11,
+    kEndCollection = 12
+};
+enum GlobalTag : uint8_t {
+    kUsagePage = 0,
+    kReportSize = 7,
+    kReportId = 8,
+    kReportCount = 9,
+    kPush = 10,
+    kPop = 11
+};
 enum LocalTag : uint8_t { kUsage = 0 };
 
 struct Globals {
@@ -33,7 +46,8 @@ uint16_t LengthOf(const ReportBits& bits) {
 
 }  // namespace
 
-bool ParseReportDescriptor(const uint8_t* data, size_t size, std::vector<CollectionReports>& collections) {
+bool ParseReportDescriptor(const uint8_t* data, size_t size,
+                           std::vector<CollectionReports>& collections) {
     collections.clear();
     std::vector<Collection> found;
     Globals globals;
@@ -62,24 +76,35 @@ bool ParseReportDescriptor(const uint8_t* data, size_t size, std::vector<Collect
 
         if (type == kGlobal) {
             switch (tag) {
-            case kUsagePage: globals.usagePage = value; break;
-            case kReportSize: globals.reportSize = value; break;
-            case kReportCount: globals.reportCount = value; break;
-            case kReportId:
-                globals.reportId = value;
-                if (depth > 0 && !found.empty()) found.back().info.numberedReports = true;
-                break;
-            case kPush: stack.push_back(globals); break;
-            case kPop:
-                if (stack.empty()) return false;
-                globals = stack.back();
-                stack.pop_back();
-                break;
-            default: break;
+                case kUsagePage:
+                    globals.usagePage = value;
+                    break;
+                case kReportSize:
+                    globals.reportSize = value;
+                    break;
+                case kReportCount:
+                    globals.reportCount = value;
+                    break;
+                case kReportId:
+                    globals.reportId = value;
+                    if (depth > 0 && !found.empty()) found.back().info.numberedReports = true;
+                    break;
+                case kPush:
+                    stack.push_back(globals);
+                    break;
+                case kPop:
+                    if (stack.empty()) return false;
+                    globals = stack.back();
+                    stack.pop_back();
+                    break;
+                default:
+                    break;
             }
         } else if (type == kLocal) {
             // A four-byte usage carries its own usage page in the high half.
-            if (tag == kUsage) usages.push_back(length == 4 ? value : (globals.usagePage << 16) | (value & 0xFFFF));
+            if (tag == kUsage)
+                usages.push_back(length == 4 ? value
+                                             : (globals.usagePage << 16) | (value & 0xFFFF));
         } else if (type == kMain) {
             if (tag == kCollection) {
                 if (depth == 0) {

@@ -15,6 +15,7 @@ struct CollectionReports {
 
 // Parses a HID report descriptor. Returns false for a descriptor that is cut off inside
 // an item, closes more collections than it opened or has no top-level collection.
-bool ParseReportDescriptor(const uint8_t* data, size_t size, std::vector<CollectionReports>& collections);
+bool ParseReportDescriptor(const uint8_t* data, size_t size,
+                           std::vector<CollectionReports>& collections);
 
 }  // namespace stepora

@@ -59,16 +59,19 @@ void SimulatedPedometer::OnCommandReport(const uint8_t* report, size_t length) {
     }
     // A report opening with "USBC" starts a command block, whatever a broken-off one
     // left; a block is 8 bytes and the rest of its last report is padding.
-    if (length >= 5 && report[1] == 0x55 && report[2] == 0x53 && report[3] == 0x42 && report[4] == 0x43)
+    if (length >= 5 && report[1] == 0x55 && report[2] == 0x53 && report[3] == 0x42 &&
+        report[4] == 0x43)
         commandBytes_.clear();
-    for (size_t i = 1; i < length && commandBytes_.size() < kCommandBlockSize; ++i) commandBytes_.push_back(report[i]);
+    for (size_t i = 1; i < length && commandBytes_.size() < kCommandBlockSize; ++i)
+        commandBytes_.push_back(report[i]);
     if (commandBytes_.size() == kCommandBlockSize) OnCommandBlock();
 }
 
 void SimulatedPedometer::OnCommandBlock() {
     std::vector<uint8_t> block;
     block.swap(commandBytes_);
-    bool usbc = block[0] == 0x55 && block[1] == 0x53 && block[2] == 0x42 && block[3] == 0x43 && block[7] == 0;
+    bool usbc = block[0] == 0x55 && block[1] == 0x53 && block[2] == 0x42 && block[3] == 0x43 &&
+                block[7] == 0;
     // Whatever an interrupted exchange left behind is dropped.
     pendingInput_.clear();
     payloadBytes_.clear();
@@ -85,7 +88,8 @@ void SimulatedPedometer::OnCommandBlock() {
         }
         auto answer = StatusAnswer();
         pendingInput_.assign(answer.begin(), answer.end());
-    } else if (block[6] == 2 && block[4] == 0 && block[5] == 8) {  // write: a command payload follows
+    } else if (block[6] == 2 && block[4] == 0 &&
+               block[5] == 8) {  // write: a command payload follows
         payloadExpected_ = block[5];
     } else {
         ++protocolErrors_;
@@ -97,7 +101,8 @@ void SimulatedPedometer::OnDataReport(const uint8_t* report, size_t length) {
         ++protocolErrors_;
         return;
     }
-    for (size_t i = 1; i < length && payloadBytes_.size() < payloadExpected_; ++i) payloadBytes_.push_back(report[i]);
+    for (size_t i = 1; i < length && payloadBytes_.size() < payloadExpected_; ++i)
+        payloadBytes_.push_back(report[i]);
     if (payloadBytes_.size() == payloadExpected_) OnPayload();
 }
 
@@ -105,25 +110,29 @@ void SimulatedPedometer::OnPayload() {
     std::vector<uint8_t> p;
     p.swap(payloadBytes_);
     payloadExpected_ = 0;
-    if (p.size() != 8 || p[0] != 0x63 || p[1] != 0x6D || p[2] != 0x64 || p[3] || p[4] || p[5] || p[6]) {
+    if (p.size() != 8 || p[0] != 0x63 || p[1] != 0x6D || p[2] != 0x64 || p[3] || p[4] || p[5] ||
+        p[6]) {
         ++protocolErrors_;
         return;
     }
     commands_.push_back(p[7]);
     switch (p[7]) {
-    case kCommandStart:
-        if (state_ == State::Finished) break;
-        state_ = State::Sending;
-        nextPiece_ = 0;
-        break;
-    case kCommandDone:
-        if (state_ == State::AwaitingCommand) state_ = State::Finished;
-        else ++protocolErrors_;  // "done" for a block that was not sent whole
-        break;
-    case kCommandReject:
-        if (state_ != State::Finished && !ignoreRejects_) state_ = State::Announcing;
-        break;
-    default: ++protocolErrors_;
+        case kCommandStart:
+            if (state_ == State::Finished) break;
+            state_ = State::Sending;
+            nextPiece_ = 0;
+            break;
+        case kCommandDone:
+            if (state_ == State::AwaitingCommand)
+                state_ = State::Finished;
+            else
+                ++protocolErrors_;  // "done" for a block that was not sent whole
+            break;
+        case kCommandReject:
+            if (state_ != State::Finished && !ignoreRejects_) state_ = State::Announcing;
+            break;
+        default:
+            ++protocolErrors_;
     }
 }
 
@@ -138,39 +147,45 @@ std::vector<uint8_t> SimulatedPedometer::StatusAnswer() {
     }
     if (pieceBeforeAnnounce_ && state_ != State::Sending) {
         pieceBeforeAnnounce_ = false;
-        std::copy(stream_.begin(), stream_.begin() + std::min(stream_.size(), kPiecePayload), answer.begin());
+        std::copy(stream_.begin(), stream_.begin() + std::min(stream_.size(), kPiecePayload),
+                  answer.begin());
         answer[7] = kStatusPiece;
         return answer;
     }
     switch (state_) {
-    case State::Waiting:
-        if (idlePolls_++ < announceDelay_) break;
-        state_ = State::Announcing;
-        [[fallthrough]];
-    case State::Announcing: answer[7] = kStatusBlockReady; break;
-    case State::Sending: {
-        if (lostPiece_ && nextPiece_ == *lostPiece_) {
-            lostPiece_.reset();
-            ++nextPiece_;
-        }
-        answer[7] = kStatusPiece;
-        if (neverEnds_) {
-            std::fill(answer.begin(), answer.end() - 1, static_cast<uint8_t>(0x11 + nextPiece_++ % 0x80));
+        case State::Waiting:
+            if (idlePolls_++ < announceDelay_) break;
+            state_ = State::Announcing;
+            [[fallthrough]];
+        case State::Announcing:
+            answer[7] = kStatusBlockReady;
+            break;
+        case State::Sending: {
+            if (lostPiece_ && nextPiece_ == *lostPiece_) {
+                lostPiece_.reset();
+                ++nextPiece_;
+            }
+            answer[7] = kStatusPiece;
+            if (neverEnds_) {
+                std::fill(answer.begin(), answer.end() - 1,
+                          static_cast<uint8_t>(0x11 + nextPiece_++ % 0x80));
+                break;
+            }
+            size_t from = nextPiece_++ * kPiecePayload;
+            for (size_t i = 0; i < kPiecePayload && from + i < stream_.size(); ++i)
+                answer[i] = stream_[from + i];
+            if (from + kPiecePayload >= stream_.size()) {
+                state_ = State::AwaitingCommand;
+                idlePolls_ = 0;
+            }
             break;
         }
-        size_t from = nextPiece_++ * kPiecePayload;
-        for (size_t i = 0; i < kPiecePayload && from + i < stream_.size(); ++i) answer[i] = stream_[from + i];
-        if (from + kPiecePayload >= stream_.size()) {
-            state_ = State::AwaitingCommand;
-            idlePolls_ = 0;
-        }
-        break;
-    }
-    case State::AwaitingCommand:
-        // A host that never answers the block gets it announced again.
-        if (++idlePolls_ > patience_) state_ = State::Announcing;
-        break;
-    case State::Finished: break;
+        case State::AwaitingCommand:
+            // A host that never answers the block gets it announced again.
+            if (++idlePolls_ > patience_) state_ = State::Announcing;
+            break;
+        case State::Finished:
+            break;
     }
     return answer;
 }

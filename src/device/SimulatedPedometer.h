@@ -37,7 +37,7 @@ public:
     void AnswerGarbageEvery(size_t polls) { garbageEvery_ = polls; }   // unknown status bytes
     void NeverEndBlock() { neverEnds_ = true; }                        // no terminator, ever
     void AnnounceAfterPolls(size_t polls) { announceDelay_ = polls; }
-    void IgnoreRejects() { ignoreRejects_ = true; }                    // goes on as if not told
+    void IgnoreRejects() { ignoreRejects_ = true; }  // goes on as if not told
     // Polls without a command after the last piece before the device starts over.
     void SetPatience(size_t polls) { patience_ = polls; }
 

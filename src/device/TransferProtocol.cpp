@@ -16,20 +16,31 @@ uint32_t Bcd(const uint8_t* p, size_t bytes) {
     return value;
 }
 
-bool InRange(uint32_t v, uint32_t low, uint32_t high) { return v >= low && v <= high; }
+bool InRange(uint32_t v, uint32_t low, uint32_t high) {
+    return v >= low && v <= high;
+}
 
 }  // namespace
 
-const std::array<uint8_t, 36> kSampleBlock = {
-    0xB9, 0x01, 0x01, 0x04, 0x02, 0x10, 0xAA, 0xAA, 0xAA, 0x10, 0x00, 0x68, 0x00, 0x13, 0x21, 0x00, 0x12, 0x32,
-    0x34, 0x56, 0x00, 0x00, 0x92, 0x92, 0x00, 0x22, 0x52, 0x40, 0x00, 0x43, 0x00, 0x13, 0x43, 0x00, 0x33, 0x83};
+const std::array<uint8_t, 36> kSampleBlock = {0xB9, 0x01, 0x01, 0x04, 0x02, 0x10, 0xAA, 0xAA, 0xAA,
+                                              0x10, 0x00, 0x68, 0x00, 0x13, 0x21, 0x00, 0x12, 0x32,
+                                              0x34, 0x56, 0x00, 0x00, 0x92, 0x92, 0x00, 0x22, 0x52,
+                                              0x40, 0x00, 0x43, 0x00, 0x13, 0x43, 0x00, 0x33, 0x83};
 
 std::array<uint8_t, kCommandBlockSize> MakeCommandBlock(bool read, uint16_t length) {
-    return {0x55, 0x53, 0x42, 0x43, static_cast<uint8_t>(read ? length >> 8 : 0), static_cast<uint8_t>(length & 0xFF),
-            static_cast<uint8_t>(read ? 1 : 2), 0};
+    return {0x55,
+            0x53,
+            0x42,
+            0x43,
+            static_cast<uint8_t>(read ? length >> 8 : 0),
+            static_cast<uint8_t>(length & 0xFF),
+            static_cast<uint8_t>(read ? 1 : 2),
+            0};
 }
 
-std::array<uint8_t, 8> MakeCommandPayload(uint8_t command) { return {0x63, 0x6D, 0x64, 0, 0, 0, 0, command}; }
+std::array<uint8_t, 8> MakeCommandPayload(uint8_t command) {
+    return {0x63, 0x6D, 0x64, 0, 0, 0, 0, command};
+}
 
 bool ReadData(PedometerDevice& device, uint8_t* buffer, long length, long& received) {
     received = 0;
@@ -65,7 +76,8 @@ int DecodeBlock(const uint8_t* buffer, size_t length, DeviceData& data) {
     if (!buffer || length < 8) return 0;
     const bool longHeader = buffer[0] & kLongHeaderBit;
     const size_t header = longHeader ? 9 : 8;
-    if (length < header || (length - header) % kRecordSize != 0 || length - header > kMaxRecords * kRecordSize)
+    if (length < header || (length - header) % kRecordSize != 0 ||
+        length - header > kMaxRecords * kRecordSize)
         return 0;
 
     DeviceData d;
@@ -96,7 +108,8 @@ int DecodeBlock(const uint8_t* buffer, size_t length, DeviceData& data) {
         d.day = today.day;
     } else {
         // February has 29 days in every two-digit year divisible by 4, 00 included.
-        uint32_t monthLength = d.month == 2 ? (d.year % 4 == 0 ? 29 : 28) : MonthLength(2001, d.month);
+        uint32_t monthLength =
+            d.month == 2 ? (d.year % 4 == 0 ? 29 : 28) : MonthLength(2001, d.month);
         if (d.year > 99 || !InRange(d.month, 1, 12) || !InRange(d.day, 1, monthLength)) return 0;
     }
 
@@ -115,9 +128,11 @@ DownloadBuffer AssignDays(const DeviceData& data) {
     out.dayMode = data.dayMode;
     out.weight = data.weight;
     out.stride = data.stride;
-    size_t n = std::min({size_t(data.recordCount), data.steps.size(), data.calories.size(), data.distance.size()});
+    size_t n = std::min(
+        {size_t(data.recordCount), data.steps.size(), data.calories.size(), data.distance.size()});
     uint32_t last = 0, weekday = 0;
-    if (n == 0 || !DayCalendar().DateToDay(2000 + data.year, data.month, data.day, last, weekday)) return out;
+    if (n == 0 || !DayCalendar().DateToDay(2000 + data.year, data.month, data.day, last, weekday))
+        return out;
     if (data.dayMode == 255) --last;  // the short header dates the day after the last record
     if (last < n) return out;
     out.lastDay = last;
@@ -154,31 +169,32 @@ BlockReceiver::Outcome BlockReceiver::PollOnce(PedometerDevice& device) {
     std::array<uint8_t, kStatusAnswerSize> answer;
     if (!PollStatus(device, answer)) return Reject(device);
     switch (answer[7]) {
-    case kStatusBlockReady:
-        Reset();
-        receiving_ = SendCommand(device, kCommandStart);
-        lastEvent_ = receiving_ ? Event::Started : Event::StartFailed;
-        return Outcome::PollAgain;
-    case kStatusPiece:
-        if (!receiving_) return Reject(device);
-        for (size_t i = 0; i < kPiecePayload; ++i) {
-            if (length_ == buffer_.size()) return Reject(device);
-            if (answer[i] == kBlockTerminator) {
-                DeviceData decoded;
-                if (!DecodeBlock(buffer_.data(), length_, decoded) || !SendCommand(device, kCommandDone))
-                    return Reject(device);
-                data_ = std::move(decoded);
-                Reset();
-                lastEvent_ = Event::Completed;
-                return Outcome::BlockComplete;
+        case kStatusBlockReady:
+            Reset();
+            receiving_ = SendCommand(device, kCommandStart);
+            lastEvent_ = receiving_ ? Event::Started : Event::StartFailed;
+            return Outcome::PollAgain;
+        case kStatusPiece:
+            if (!receiving_) return Reject(device);
+            for (size_t i = 0; i < kPiecePayload; ++i) {
+                if (length_ == buffer_.size()) return Reject(device);
+                if (answer[i] == kBlockTerminator) {
+                    DeviceData decoded;
+                    if (!DecodeBlock(buffer_.data(), length_, decoded) ||
+                        !SendCommand(device, kCommandDone))
+                        return Reject(device);
+                    data_ = std::move(decoded);
+                    Reset();
+                    lastEvent_ = Event::Completed;
+                    return Outcome::BlockComplete;
+                }
+                buffer_[length_++] = answer[i];
             }
-            buffer_[length_++] = answer[i];
-        }
-        lastEvent_ = Event::Piece;
-        return Outcome::PollAgain;
-    default:
-        lastEvent_ = Event::Idle;
-        return Outcome::PollAgain;
+            lastEvent_ = Event::Piece;
+            return Outcome::PollAgain;
+        default:
+            lastEvent_ = Event::Idle;
+            return Outcome::PollAgain;
     }
 }
 

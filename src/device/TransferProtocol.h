@@ -14,7 +14,7 @@ enum Status : uint8_t { kStatusIdle = 0, kStatusBlockReady = 1, kStatusPiece = 2
 
 constexpr size_t kCommandBlockSize = 8;
 constexpr size_t kStatusAnswerSize = 8;
-constexpr size_t kPiecePayload = 7;        // bytes 0 .. 6 of a status-2 answer
+constexpr size_t kPiecePayload = 7;  // bytes 0 .. 6 of a status-2 answer
 constexpr uint8_t kBlockTerminator = 0xFF;
 constexpr size_t kReceiveBufferSize = 2048;
 constexpr size_t kMaxRecords = 64;
@@ -35,7 +35,7 @@ bool PollStatus(PedometerDevice& device, std::array<uint8_t, kStatusAnswerSize>&
 
 struct DeviceData {
     uint32_t deviceType = 0, dayMode = 0, weight = 0, stride = 0, year = 0, month = 0, day = 0,
-             recordCount = 0;  // year: two digits
+             recordCount = 0;                         // year: two digits
     std::vector<uint32_t> steps, calories, distance;  // one per record
 };
 
@@ -44,7 +44,8 @@ struct DeviceData {
 int DecodeBlock(const uint8_t* buffer, size_t length, DeviceData& data);
 
 struct DownloadBuffer {
-    uint32_t unitSystem = 0, dayMode = 0, weight = 0, stride = 0, firstDay = 0, lastDay = 0, count = 0;
+    uint32_t unitSystem = 0, dayMode = 0, weight = 0, stride = 0, firstDay = 0, lastDay = 0,
+             count = 0;
     std::vector<DayRecord> records;  // day firstDay + i
 };
 

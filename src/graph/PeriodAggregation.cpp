@@ -14,7 +14,9 @@ constexpr uint32_t kMaxDeviceValue = 999999;  // six decimal digits
 constexpr uint32_t kChunkDays = 30;           // All mode reads the range in these pieces
 
 // USEGRAPH_STR<n>
-std::string UseGraphText(uint32_t n) { return GetLangString(static_cast<LangKey>(USEGRAPH_STR1 + n - 1)); }
+std::string UseGraphText(uint32_t n) {
+    return GetLangString(static_cast<LangKey>(USEGRAPH_STR1 + n - 1));
+}
 
 std::string WeekdayName(uint32_t weekday) {
     return UseGraphText(weekday == 1 ? 10 : weekday + 2);  // Monday is USEGRAPH_STR4
@@ -46,9 +48,9 @@ struct GraphKeys {
     uint32_t valueTitle, popupCaption, goalTitle, unit[2], title[2], text1[2], text2[2];
 };
 constexpr GraphKeys kGraphKeys[4][3] = {
-    {{39, 40, 44, {45, 45}, {41, 41}, {42, 42}, {43, 43}},     // Daily: steps
-     {21, 22, 26, {27, 27}, {23, 23}, {24, 24}, {25, 25}},     // calories
-     {28, 29, 30, {31, 35}, {32, 36}, {33, 37}, {34, 38}}},    // distance
+    {{39, 40, 44, {45, 45}, {41, 41}, {42, 42}, {43, 43}},   // Daily: steps
+     {21, 22, 26, {27, 27}, {23, 23}, {24, 24}, {25, 25}},   // calories
+     {28, 29, 30, {31, 35}, {32, 36}, {33, 37}, {34, 38}}},  // distance
     {{72, 73, 77, {78, 78}, {74, 74}, {75, 75}, {76, 76}},
      {54, 55, 59, {60, 60}, {56, 56}, {57, 57}, {58, 58}},
      {61, 62, 63, {64, 68}, {65, 69}, {66, 70}, {67, 71}}},
@@ -67,14 +69,14 @@ struct SummaryKeys {
     uint32_t steps, calories, distance[2];
 };
 constexpr SummaryKeys kSummaryKeys[5] = {
-    {{46, 47, 48, 0}, 49, 50, {51, 52}},
-    {{79, 80, 81, 82}, 83, 84, {85, 86}},
-    {{113, 114, 115, 116}, 117, 118, {119, 120}},
-    {{146, 147, 148, 149}, 150, 151, {152, 153}},
+    {{46, 47, 48, 0}, 49, 50, {51, 52}},          {{79, 80, 81, 82}, 83, 84, {85, 86}},
+    {{113, 114, 115, 116}, 117, 118, {119, 120}}, {{146, 147, 148, 149}, 150, 151, {152, 153}},
     {{160, 161, 162, 163}, 164, 165, {166, 167}},
 };
 
-std::string DateText(uint32_t y, uint32_t m, uint32_t d) { return Format("%d%s%d%s%d", y, "-", m, "-", d); }
+std::string DateText(uint32_t y, uint32_t m, uint32_t d) {
+    return Format("%d%s%d%s%d", y, "-", m, "-", d);
+}
 
 std::string DateOf(uint32_t day) {
     uint32_t y, m, d, w;
@@ -88,13 +90,35 @@ std::string Percent(double value, double goal) {
 }  // namespace
 
 double AxisStep(double v) {
-    static constexpr struct { double below, step; } kSteps[] = {
-        {5, 1},           {10, 2},           {15, 3},           {25, 5},          {50, 10},
-        {100, 20},        {150, 30},         {250, 50},         {500, 100},       {2500, 500},
-        {5000, 1000},     {7500, 1500},      {10000, 2000},     {15000, 3000},    {20000, 4000},
-        {25000, 5000},    {50000, 10000},    {100000, 20000},   {200000, 40000},  {400000, 80000},
-        {600000, 120000}, {800000, 160000},  {1000000, 200000}, {10000000, 2000000},
-        {100000000, 20000000}, {1000000000, 200000000},
+    static constexpr struct {
+        double below, step;
+    } kSteps[] = {
+        {5, 1},
+        {10, 2},
+        {15, 3},
+        {25, 5},
+        {50, 10},
+        {100, 20},
+        {150, 30},
+        {250, 50},
+        {500, 100},
+        {2500, 500},
+        {5000, 1000},
+        {7500, 1500},
+        {10000, 2000},
+        {15000, 3000},
+        {20000, 4000},
+        {25000, 5000},
+        {50000, 10000},
+        {100000, 20000},
+        {200000, 40000},
+        {400000, 80000},
+        {600000, 120000},
+        {800000, 160000},
+        {1000000, 200000},
+        {10000000, 2000000},
+        {100000000, 20000000},
+        {1000000000, 200000000},
     };
     for (const auto& row : kSteps)
         if (v < row.below) return row.step;
@@ -114,7 +138,9 @@ void PeriodAggregation::SetMode(DisplayMode mode) {
     anchorReset_ = true;
 }
 
-void PeriodAggregation::SetKind(GraphKind kind) { state_.kind = kind; }
+void PeriodAggregation::SetKind(GraphKind kind) {
+    state_.kind = kind;
+}
 
 RefreshResult PeriodAggregation::Fail(LangKey key) {
     RefreshResult r;
@@ -128,7 +154,8 @@ RefreshResult PeriodAggregation::Refresh() {
     const CDayCalendar& cal = DayCalendar();
     if (!store_.ReadHeader(userName_, header_)) return Fail(USEGRAPH_STR2);
     // A header whose range runs backwards or past the calendar has no period to show.
-    if (header_.firstDay > header_.lastDay || header_.lastDay > kMaxDayNumber) return Fail(USEGRAPH_STR3);
+    if (header_.firstDay > header_.lastDay || header_.lastDay > kMaxDayNumber)
+        return Fail(USEGRAPH_STR3);
 
     if (initPending_) {
         uint32_t mode = header_.defaultPeriod == 5 ? header_.periodMode : header_.defaultPeriod;
@@ -139,7 +166,8 @@ RefreshResult PeriodAggregation::Refresh() {
         state_.mode = DisplayMode(mode);
         state_.kind = GraphKind(kind);
         uint32_t w;
-        if (!cal.DayToDate(header_.lastDay, goYear_, goMonth_, goDay_, w)) return Fail(USEGRAPH_STR3);
+        if (!cal.DayToDate(header_.lastDay, goYear_, goMonth_, goDay_, w))
+            return Fail(USEGRAPH_STR3);
         initPending_ = false;
     }
     if (anchorReset_) {
@@ -154,9 +182,16 @@ RefreshResult PeriodAggregation::Refresh() {
             s.periodStart = s.periodEnd = s.anchorDay;
             s.dayCount = 1;
             break;
-        case DisplayMode::Weekly: ok = cal.WeekRange(s.anchorDay, header_.weekStart, s.periodStart, s.periodEnd, s.dayCount); break;
-        case DisplayMode::Monthly: ok = cal.MonthRange(s.anchorDay, s.periodStart, s.periodEnd, s.dayCount); break;
-        case DisplayMode::Yearly: ok = cal.YearRange(s.anchorDay, s.periodStart, s.periodEnd, s.dayCount); break;
+        case DisplayMode::Weekly:
+            ok = cal.WeekRange(s.anchorDay, header_.weekStart, s.periodStart, s.periodEnd,
+                               s.dayCount);
+            break;
+        case DisplayMode::Monthly:
+            ok = cal.MonthRange(s.anchorDay, s.periodStart, s.periodEnd, s.dayCount);
+            break;
+        case DisplayMode::Yearly:
+            ok = cal.YearRange(s.anchorDay, s.periodStart, s.periodEnd, s.dayCount);
+            break;
         case DisplayMode::All:
             s.periodStart = header_.firstDay;
             s.periodEnd = header_.lastDay;
@@ -165,7 +200,8 @@ RefreshResult PeriodAggregation::Refresh() {
     }
     if (!ok) return Fail(USEGRAPH_STR3);
     uint32_t y, m, d;
-    if (!cal.DayToDate(s.anchorDay, y, m, d, s.anchorWeekday) || !cal.DayToDate(s.periodStart, y, m, d, s.firstWeekday) ||
+    if (!cal.DayToDate(s.anchorDay, y, m, d, s.anchorWeekday) ||
+        !cal.DayToDate(s.periodStart, y, m, d, s.firstWeekday) ||
         !cal.DayToDate(s.periodEnd, y, m, d, s.lastWeekday))
         return Fail(USEGRAPH_STR3);
     s.anchorWeekdayName = WeekdayName(s.anchorWeekday);
@@ -179,7 +215,8 @@ RefreshResult PeriodAggregation::Refresh() {
     r.recentlyEnabled = s.periodStart > header_.lastDay || s.periodEnd < header_.lastDay;
     const bool all = s.mode == DisplayMode::All;
     r.kindsEnabled = r.yearBoxEnabled = r.goEnabled = !all;
-    r.monthBoxEnabled = s.mode == DisplayMode::Daily || s.mode == DisplayMode::Weekly || s.mode == DisplayMode::Monthly;
+    r.monthBoxEnabled = s.mode == DisplayMode::Daily || s.mode == DisplayMode::Weekly ||
+                        s.mode == DisplayMode::Monthly;
     r.dayBoxEnabled = s.mode == DisplayMode::Daily || s.mode == DisplayMode::Weekly;
     FillCaptions(r);
     FillGoBoxes(r);
@@ -201,11 +238,16 @@ void PeriodAggregation::FillCaptions(RefreshResult& r) const {
         return Format("%d%s%d%s%d%s%s%s", y, "-", m, "-", d, "(", weekdayName.c_str(), ")");
     };
     switch (s.mode) {
-        case DisplayMode::Daily: r.rangeCaption = dated(s.anchorDay, s.anchorWeekdayName); break;
-        case DisplayMode::Weekly:
-            r.rangeCaption = dated(s.periodStart, s.firstWeekdayName) + "  ~  " + dated(s.periodEnd, s.lastWeekdayName);
+        case DisplayMode::Daily:
+            r.rangeCaption = dated(s.anchorDay, s.anchorWeekdayName);
             break;
-        default: r.rangeCaption = DateOf(s.periodStart) + "  ~  " + DateOf(s.periodEnd); break;
+        case DisplayMode::Weekly:
+            r.rangeCaption = dated(s.periodStart, s.firstWeekdayName) + "  ~  " +
+                             dated(s.periodEnd, s.lastWeekdayName);
+            break;
+        default:
+            r.rangeCaption = DateOf(s.periodStart) + "  ~  " + DateOf(s.periodEnd);
+            break;
     }
 }
 
@@ -224,7 +266,8 @@ void PeriodAggregation::AggregatePeriod(RefreshResult& r) {
     const CDayCalendar& cal = DayCalendar();
     const uint32_t mode = uint32_t(s.mode), kind = uint32_t(s.kind);
     const bool imperial = header_.unitSystem != 0;
-    const double goals[3] = {double(header_.goalSteps), header_.goalCalories / 10.0, header_.goalDistance / 100.0};
+    const double goals[3] = {double(header_.goalSteps), header_.goalCalories / 10.0,
+                             header_.goalDistance / 100.0};
 
     std::array<DayValues, kMaxBars> bars{};
     std::array<uint32_t, kMaxBars> barDay{};  // first day of each bar
@@ -247,7 +290,8 @@ void PeriodAggregation::AggregatePeriod(RefreshResult& r) {
     } else {
         barCount = std::min(s.dayCount, kMaxBars);
         if (!store_.ReadDays(userName_, s.periodStart, barCount, buffer)) {
-            static constexpr LangKey kReadFailure[3] = {USEGRAPH_STR20, USEGRAPH_STR53, USEGRAPH_STR87};
+            static constexpr LangKey kReadFailure[3] = {USEGRAPH_STR20, USEGRAPH_STR53,
+                                                        USEGRAPH_STR87};
             r.messageKey = kReadFailure[mode];
             r.message = GetLangString(kReadFailure[mode]);
             std::fill(buffer, buffer + sizeof buffer, 0);
@@ -279,26 +323,35 @@ void PeriodAggregation::AggregatePeriod(RefreshResult& r) {
     g.axisMax = 5 * step;
     g.goalValue = goals[kind];
     const std::string titleKey = UseGraphText(keys.title[imperial]);
-    const std::string text1 = UseGraphText(keys.text1[imperial]), text2 = UseGraphText(keys.text2[imperial]);
-    const char* separator = s.mode == DisplayMode::Daily && s.kind == GraphKind::Distance ? "  " : " ";
+    const std::string text1 = UseGraphText(keys.text1[imperial]),
+                      text2 = UseGraphText(keys.text2[imperial]);
+    const char* separator =
+        s.mode == DisplayMode::Daily && s.kind == GraphKind::Distance ? "  " : " ";
     for (uint32_t i = 0; i < barCount; ++i) {
         GraphBar& bar = g.bars[i];
         uint32_t y, m, d, w;
         cal.DayToDate(barDay[i], y, m, d, w);
         const double value = bars[i].v[kind];
         switch (s.mode) {
-            case DisplayMode::Daily: bar.label = DateText(y, m, d); break;
+            case DisplayMode::Daily:
+                bar.label = DateText(y, m, d);
+                break;
             case DisplayMode::Weekly:
                 bar.label = Format("%d%s%d%s%s%s", m, "-", d, "(", WeekdayName(w).c_str(), ")");
                 break;
-            case DisplayMode::Monthly: bar.label = Format("%d", d); break;
-            default: bar.label = Format("%d", m); break;
+            case DisplayMode::Monthly:
+                bar.label = Format("%d", d);
+                break;
+            default:
+                bar.label = Format("%d", m);
+                break;
         }
         bar.title = s.mode == DisplayMode::Yearly
                         ? Format("%d%s%d%s%s", y, "-", m, "  ", titleKey.c_str())
                         : Format("%d%s%d%s%d%s%s", y, "-", m, "-", d, "  ", titleKey.c_str());
         if (s.kind == GraphKind::Steps && s.mode != DisplayMode::Yearly)
-            bar.text = Format("%s%s%d%s%s", text1.c_str(), "   =   ", int(value), separator, text2.c_str());
+            bar.text = Format("%s%s%d%s%s", text1.c_str(), "   =   ", int(value), separator,
+                              text2.c_str());
         else
             bar.text = Format(s.kind == GraphKind::Steps      ? "%s%s%.0f%s%s"
                               : s.kind == GraphKind::Calories ? "%s%s%.1f%s%s"
@@ -319,19 +372,23 @@ void PeriodAggregation::AggregatePeriod(RefreshResult& r) {
     r.summaryColumns = columns + 1;
     for (int k = 0; k < 3; ++k) {
         auto& row = grid[k + 1];
-        const std::string goal = goals[k] == 0.0 ? std::string("---") : Format(kKindFormats[k], goals[k]);
+        const std::string goal =
+            goals[k] == 0.0 ? std::string("---") : Format(kKindFormats[k], goals[k]);
         if (s.mode == DisplayMode::Daily) {
             row[1] = k == 0 ? Format("%d", int(total[0])) : Format(kKindFormats[k], total[k]);
             row[2] = goal;
             row[3] = Percent(total[k], goals[k]);
         } else {
-            const double average = s.mode == DisplayMode::Weekly ? total[k] * (1.0 / 7) : total[k] / daysInPeriod;
+            const double average =
+                s.mode == DisplayMode::Weekly ? total[k] * (1.0 / 7) : total[k] / daysInPeriod;
             row[1] = Format(kKindFormats[k], total[k]);
             row[2] = Format(kKindFormats[k], average);
             row[3] = goal;
-            row[4] = s.mode == DisplayMode::Weekly ? (goals[k] == 0.0 ? std::string("---")
-                                                                      : Format("%.2f%s", total[k] * (100.0 / 7) / goals[k], "%"))
-                                                   : Percent(average, goals[k]);
+            row[4] =
+                s.mode == DisplayMode::Weekly
+                    ? (goals[k] == 0.0 ? std::string("---")
+                                       : Format("%.2f%s", total[k] * (100.0 / 7) / goals[k], "%"))
+                    : Percent(average, goals[k]);
         }
     }
 }
@@ -349,7 +406,8 @@ void PeriodAggregation::AggregateAll(RefreshResult& r) {
     uint8_t buffer[kChunkDays * kDayRecordSize];
     for (uint64_t first = s.periodStart; first <= s.periodEnd; first += kChunkDays) {
         const uint32_t count = uint32_t(std::min<uint64_t>(kChunkDays, s.periodEnd - first + 1));
-        if (!store_.ReadDays(userName_, uint32_t(first), count, buffer)) std::fill(buffer, buffer + sizeof buffer, 0);
+        if (!store_.ReadDays(userName_, uint32_t(first), count, buffer))
+            std::fill(buffer, buffer + sizeof buffer, 0);
         for (uint32_t i = 0; i < count; ++i) {
             const DayValues v = ValuesOf(buffer + i * kDayRecordSize);
             for (int k = 0; k < 3; ++k) total[k] += v.v[k];
@@ -380,7 +438,8 @@ void PeriodAggregation::AggregateAll(RefreshResult& r) {
     }
 
     const SummaryKeys& sk = kSummaryKeys[4];
-    const double goals[3] = {double(header_.goalSteps), header_.goalCalories / 10.0, header_.goalDistance / 100.0};
+    const double goals[3] = {double(header_.goalSteps), header_.goalCalories / 10.0,
+                             header_.goalDistance / 100.0};
     SummaryGrid& grid = r.summary;
     grid[0][0] = " ";
     for (int c = 0; c < 4; ++c) grid[0][c + 1] = UseGraphText(sk.heading[c]);
@@ -421,7 +480,8 @@ RefreshResult PeriodAggregation::GoToDate(uint32_t year, uint32_t month, uint32_
     if (state_.mode == DisplayMode::All) return {};
     const CDayCalendar& cal = DayCalendar();
     uint32_t fy, fm, fd, ly, lm, ld, w;
-    if (!cal.DayToDate(header_.firstDay, fy, fm, fd, w) || !cal.DayToDate(header_.lastDay, ly, lm, ld, w))
+    if (!cal.DayToDate(header_.firstDay, fy, fm, fd, w) ||
+        !cal.DayToDate(header_.lastDay, ly, lm, ld, w))
         return Fail(USEGRAPH_STR3);
     uint32_t from = header_.firstDay, to = header_.lastDay;
     std::string fromText, toText;
@@ -450,7 +510,8 @@ RefreshResult PeriodAggregation::GoToDate(uint32_t year, uint32_t month, uint32_
     }
     RefreshResult r;
     r.messageKey = CSV_STR46;
-    r.message = Format("%s%s%s%s%s", GetLangString(CSV_STR46).c_str(), ": ", fromText.c_str(), "  ~  ", toText.c_str());
+    r.message = Format("%s%s%s%s%s", GetLangString(CSV_STR46).c_str(), ": ", fromText.c_str(),
+                       "  ~  ", toText.c_str());
     return r;
 }
 

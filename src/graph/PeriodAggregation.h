@@ -27,13 +27,13 @@ struct RefreshResult {
 
     PeriodState period;
     bool previousEnabled = false, nextEnabled = false, recentlyEnabled = false;
-    bool kindsEnabled = false, yearBoxEnabled = false, monthBoxEnabled = false, dayBoxEnabled = false,
-         goEnabled = false;
+    bool kindsEnabled = false, yearBoxEnabled = false, monthBoxEnabled = false,
+         dayBoxEnabled = false, goEnabled = false;
     std::string modeCaption, rangeCaption;
-    std::vector<std::string> years, months, days;  // Go boxes
+    std::vector<std::string> years, months, days;                    // Go boxes
     int yearSelection = -1, monthSelection = -1, daySelection = -1;  // -1: none
-    bool showGraph = false;  // else the best-days list
-    GraphData graph;         // filled when showGraph
+    bool showGraph = false;                                          // else the best-days list
+    GraphData graph;                                                 // filled when showGraph
     SummaryGrid summary;
     uint32_t summaryColumns = 5;
     BestDaysTable bestDays;  // filled in All mode

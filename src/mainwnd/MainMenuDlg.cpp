@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
-#include <QUrl>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/MessageBox.h"
@@ -20,15 +20,21 @@ struct MenuItemSpec {
 };
 
 constexpr MenuItemSpec kUserMenu[] = {
-    {ID_USER_IMPORT, MENU_ITEM2_IMPORT}, {ID_USER_EXPORT, MENU_ITEM2_EXPORT},
-    {0, MENU_ITEM2_EXPORT},              {ID_USER_NEW, MENU_ITEM2_NEW},
-    {ID_USER_DELETE, MENU_ITEM2_DEL},    {ID_USER_EDIT, MENU_ITEM2_EDIT},
-    {0, MENU_ITEM2_EDIT},                {ID_USER_LOGIN, MENU_ITEM2_LOGIN},
+    {ID_USER_IMPORT, MENU_ITEM2_IMPORT},
+    {ID_USER_EXPORT, MENU_ITEM2_EXPORT},
+    {0, MENU_ITEM2_EXPORT},
+    {ID_USER_NEW, MENU_ITEM2_NEW},
+    {ID_USER_DELETE, MENU_ITEM2_DEL},
+    {ID_USER_EDIT, MENU_ITEM2_EDIT},
+    {0, MENU_ITEM2_EDIT},
+    {ID_USER_LOGIN, MENU_ITEM2_LOGIN},
 };
 constexpr MenuItemSpec kHelpMenu[] = {{ID_HELP_DOC, MENU_ITEM4_DOC},
                                       {ID_HELP_ABOUT, MENU_ITEM4_ABOUT}};
 
-QString Text(LangKey key) { return QString::fromStdString(GetLangString(key)); }
+QString Text(LangKey key) {
+    return QString::fromStdString(GetLangString(key));
+}
 
 }  // namespace
 
@@ -141,18 +147,24 @@ CMainMenuDlg::DocumentOpener& Opener() {
 
 }  // namespace
 
-void CMainMenuDlg::SetDocumentOpener(DocumentOpener opener) { Opener() = std::move(opener); }
+void CMainMenuDlg::SetDocumentOpener(DocumentOpener opener) {
+    Opener() = std::move(opener);
+}
 
 // The guide of the current language, in the work directory's doc folder.
 void CMainMenuDlg::OpenUserGuide() {
-    const std::filesystem::path path = Globals().apEnvironment.DocDir() / GetLangString(MAINMENU_STR26);
+    const std::filesystem::path path =
+        Globals().apEnvironment.DocDir() / GetLangString(MAINMENU_STR26);
     const QString file = QString::fromStdString(path.string());
-    const bool opened = Opener() ? Opener()(file)
-                                 : QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    const bool opened =
+        Opener() ? Opener()(file)
+                 : QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
     if (!opened) DoMessageBox(GetLangString(MAINMENU_STR27), MsgButtons::Ok, MsgIcon::Warning);
 }
 
-void CMainMenuDlg::ApplyWindowTexts() { setWindowTitle(Text(MAINMENU_TITLE)); }
+void CMainMenuDlg::ApplyWindowTexts() {
+    setWindowTitle(Text(MAINMENU_TITLE));
+}
 
 void CMainMenuDlg::OnCommand(int id) {
     if (id == ID_FILE_EXIT) {

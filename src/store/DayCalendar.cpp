@@ -11,9 +11,13 @@ constexpr uint32_t kMonthDays[2][13] = {
     {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
 };
 
-uint32_t YearLength(uint32_t year) { return IsLeapYear(year) ? 366 : 365; }
+uint32_t YearLength(uint32_t year) {
+    return IsLeapYear(year) ? 366 : 365;
+}
 
-bool ValidDay(uint32_t n) { return n >= 1 && n <= kMaxDayNumber; }
+bool ValidDay(uint32_t n) {
+    return n >= 1 && n <= kMaxDayNumber;
+}
 
 // Days of the months before `month` in `year`.
 uint32_t DaysBeforeMonth(uint32_t year, uint32_t month) {
@@ -24,7 +28,9 @@ uint32_t DaysBeforeMonth(uint32_t year, uint32_t month) {
 
 }  // namespace
 
-bool IsLeapYear(uint32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(uint32_t year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 uint32_t MonthLength(uint32_t year, uint32_t month) {
     return month >= 1 && month <= 12 ? kMonthDays[IsLeapYear(year)][month] : 0;
@@ -75,7 +81,8 @@ int CDayCalendar::WeekRange(uint32_t dayNumber, uint32_t weekStart, uint32_t& fi
     return 1;
 }
 
-int CDayCalendar::MonthRange(uint32_t dayNumber, uint32_t& first, uint32_t& last, uint32_t& count) const {
+int CDayCalendar::MonthRange(uint32_t dayNumber, uint32_t& first, uint32_t& last,
+                             uint32_t& count) const {
     uint32_t y, m, d, w;
     if (!DayToDate(dayNumber, y, m, d, w)) return 0;
     first = dayNumber - d + 1;
@@ -84,7 +91,8 @@ int CDayCalendar::MonthRange(uint32_t dayNumber, uint32_t& first, uint32_t& last
     return 1;
 }
 
-int CDayCalendar::YearRange(uint32_t dayNumber, uint32_t& first, uint32_t& last, uint32_t& count) const {
+int CDayCalendar::YearRange(uint32_t dayNumber, uint32_t& first, uint32_t& last,
+                            uint32_t& count) const {
     uint32_t y, m, d, w;
     if (!DayToDate(dayNumber, y, m, d, w)) return 0;
     first = dayNumber - DaysBeforeMonth(y, m) - d + 1;

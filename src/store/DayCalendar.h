@@ -9,11 +9,14 @@ namespace stepora {
 class CDayCalendar {
 public:
     virtual ~CDayCalendar() = default;
-    int DateToDay(uint32_t year, uint32_t month, uint32_t day, uint32_t& dayNumber, uint32_t& weekday) const;
-    int DayToDate(uint32_t dayNumber, uint32_t& year, uint32_t& month, uint32_t& day, uint32_t& weekday) const;
+    int DateToDay(uint32_t year, uint32_t month, uint32_t day, uint32_t& dayNumber,
+                  uint32_t& weekday) const;
+    int DayToDate(uint32_t dayNumber, uint32_t& year, uint32_t& month, uint32_t& day,
+                  uint32_t& weekday) const;
     // The seven days from the last weekday weekStart on or before dayNumber. The bounds
     // are not clipped to 1 .. 109573.
-    int WeekRange(uint32_t dayNumber, uint32_t weekStart, uint32_t& first, uint32_t& last, uint32_t& count) const;
+    int WeekRange(uint32_t dayNumber, uint32_t weekStart, uint32_t& first, uint32_t& last,
+                  uint32_t& count) const;
     int MonthRange(uint32_t dayNumber, uint32_t& first, uint32_t& last, uint32_t& count) const;
     int YearRange(uint32_t dayNumber, uint32_t& first, uint32_t& last, uint32_t& count) const;
 };

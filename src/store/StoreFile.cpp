@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <io.h>
@@ -41,19 +41,31 @@ bool Faulted(FileOp op) {
 
 }  // namespace
 
-void FailNthFileOp(FileOp op, uint32_t n) { g_faults[size_t(op)] = FaultCounter{n, 0}; }
-void ClearFileFaults() { g_faults.fill(FaultCounter{}); }
+void FailNthFileOp(FileOp op, uint32_t n) {
+    g_faults[size_t(op)] = FaultCounter{n, 0};
+}
+void ClearFileFaults() {
+    g_faults.fill(FaultCounter{});
+}
 
-StoreFile::~StoreFile() { Close(); }
+StoreFile::~StoreFile() {
+    Close();
+}
 
 bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
     Close();
     if (Faulted(FileOp::Open)) return false;
     int flags = O_BINARY | O_CLOEXEC;
     switch (mode) {
-        case ReadOnly: flags |= O_RDONLY; break;
-        case ReadWrite: flags |= O_RDWR; break;
-        case CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        case ReadOnly:
+            flags |= O_RDONLY;
+            break;
+        case ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case CreateTruncate:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            break;
     }
     do {
         fd_ = ::open(path.c_str(), flags, 0644);

@@ -18,7 +18,9 @@ void Put16(uint8_t* out, uint16_t v) {
 uint32_t Get32(const uint8_t* in) {
     return uint32_t(in[0]) << 24 | uint32_t(in[1]) << 16 | uint32_t(in[2]) << 8 | in[3];
 }
-uint16_t Get16(const uint8_t* in) { return uint16_t(in[0] << 8 | in[1]); }
+uint16_t Get16(const uint8_t* in) {
+    return uint16_t(in[0] << 8 | in[1]);
+}
 
 }  // namespace
 
@@ -34,9 +36,9 @@ void PackHeader(const UserFileHeader& h, uint8_t out[kHeaderSize]) {
     Put32(out + 8, h.weight);
     Put32(out + 12, h.stride);
     std::memcpy(out + 16, h.password, kPasswordBytes);
-    const uint32_t tail[] = {h.firstDay,      h.lastDay,       h.goalSteps,   h.goalCalories,
-                             h.goalDistance,  h.defaultPeriod, h.defaultKind, h.periodMode,
-                             h.dataKind,      h.weekStart};
+    const uint32_t tail[] = {h.firstDay,     h.lastDay,       h.goalSteps,   h.goalCalories,
+                             h.goalDistance, h.defaultPeriod, h.defaultKind, h.periodMode,
+                             h.dataKind,     h.weekStart};
     for (size_t i = 0; i < std::size(tail); ++i) Put32(out + 32 + 4 * i, tail[i]);
     Put32(out + 72, ByteSum(out, 72));
 }

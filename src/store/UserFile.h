@@ -27,8 +27,10 @@ struct DayRecord {
     uint32_t steps = 0, calories = 0, distance = 0;
 };
 
-void PackHeader(const UserFileHeader& header, uint8_t out[kHeaderSize]);  // forces magic, writes the checksum
-int UnpackHeader(const uint8_t in[kHeaderSize], UserFileHeader& header);  // nonzero when the checksum holds
+void PackHeader(const UserFileHeader& header,
+                uint8_t out[kHeaderSize]);  // forces magic, writes the checksum
+int UnpackHeader(const uint8_t in[kHeaderSize],
+                 UserFileHeader& header);  // nonzero when the checksum holds
 void PackDayRecord(const DayRecord& record, uint8_t out[kDayRecordSize]);
 DayRecord UnpackDayRecord(const uint8_t in[kDayRecordSize]);
 

@@ -54,7 +54,8 @@ bool WriteZeroRecords(StoreFile& file, uint64_t records) {
 bool CopyIntoPlace(StoreFile& in, uint64_t length, const fs::path& temp, const fs::path& target) {
     StoreFile out;
     if (!out.Open(temp, StoreFile::CreateTruncate)) return false;
-    if (CopyBytes(in, out, length) && out.Sync() && out.Close() && StoreRename(temp, target)) return true;
+    if (CopyBytes(in, out, length) && out.Sync() && out.Close() && StoreRename(temp, target))
+        return true;
     out.Close();
     StoreRemove(temp);
     return false;
@@ -137,7 +138,8 @@ void UserStore::RecoverInterruptedChanges() {
     for (fs::directory_iterator it(directory_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string file = it->path().filename().string();
         if (EndsWith(file, kBackupSuffix)) backups.push_back(it->path());
-        if (EndsWith(file, kBackupTempSuffix) || EndsWith(file, kImportTempSuffix)) partial.push_back(it->path());
+        if (EndsWith(file, kBackupTempSuffix) || EndsWith(file, kImportTempSuffix))
+            partial.push_back(it->path());
     }
     for (const fs::path& p : partial) StoreRemove(p);
     for (const fs::path& p : backups) {
@@ -148,7 +150,9 @@ void UserStore::RecoverInterruptedChanges() {
     if (!backups.empty() || !partial.empty()) SyncDirectory(directory_);
 }
 
-uint32_t UserStore::GetCount() const { return count_; }
+uint32_t UserStore::GetCount() const {
+    return count_;
+}
 
 std::optional<std::string> UserStore::StoredName(const std::string& name) const {
     if (!IsValidUserName(name)) return std::nullopt;
@@ -159,7 +163,9 @@ std::optional<std::string> UserStore::StoredName(const std::string& name) const 
     return std::nullopt;
 }
 
-int UserStore::Exists(const std::string& name) const { return StoredName(name) ? 1 : 0; }
+int UserStore::Exists(const std::string& name) const {
+    return StoredName(name) ? 1 : 0;
+}
 
 // The common case opens the exact name at once; only a name in another letter case
 // costs a directory search.
@@ -170,7 +176,8 @@ bool UserStore::OpenUser(const std::string& name, StoreFile& file, std::string* 
         return true;
     }
     const auto stored = StoredName(name);
-    if (!stored || *stored == name || !file.Open(UserPath(*stored), StoreFile::ReadOnly)) return false;
+    if (!stored || *stored == name || !file.Open(UserPath(*stored), StoreFile::ReadOnly))
+        return false;
     if (title) *title = *stored;
     return true;
 }
@@ -262,7 +269,8 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
     uint32_t sum = 0;
     bool ok = CopyBytes(in, out, size, &sum);
     if (ok) {
-        const uint8_t trailer[4] = {uint8_t(sum >> 24), uint8_t(sum >> 16), uint8_t(sum >> 8), uint8_t(sum)};
+        const uint8_t trailer[4] = {uint8_t(sum >> 24), uint8_t(sum >> 16), uint8_t(sum >> 8),
+                                    uint8_t(sum)};
         ok = out.WriteAll(trailer, 4) && out.Sync() && out.Close();
     }
     if (!ok) {
@@ -279,7 +287,8 @@ int UserStore::Backup(const std::string& name) {
     // A backup left by a change that did not end is the last state known to be whole;
     // put it back before taking a new one from a file that may be half rewritten.
     std::error_code ec;
-    if (fs::exists(BackupPath(*title), ec) && !StoreRename(BackupPath(*title), UserPath(*title))) return 0;
+    if (fs::exists(BackupPath(*title), ec) && !StoreRename(BackupPath(*title), UserPath(*title)))
+        return 0;
 
     const fs::path temp = directory_ / (*title + std::string(kBackupTempSuffix));
     StoreFile in;
@@ -311,7 +320,8 @@ int UserStore::EndBackup(const std::string& name, bool discard) {
     return 1;
 }
 
-int UserStore::Rename(const std::string& oldName, const std::string& newName, const std::string& password) {
+int UserStore::Rename(const std::string& oldName, const std::string& newName,
+                      const std::string& password) {
     if (!IsValidUserName(newName)) return 0;
     const auto title = StoredName(oldName);
     if (!title) return 0;
@@ -346,7 +356,8 @@ int UserStore::EnumUsers(const UserCallback& callback) {
     for (const std::string& title : ListUserTitles(directory_)) {
         UserFileHeader header;
         StoreFile file;
-        if (!file.Open(UserPath(title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header)) continue;
+        if (!file.Open(UserPath(title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header))
+            continue;
         file.Close();
         ++count_;
         if (callback) callback(title, header);
@@ -360,14 +371,16 @@ int UserStore::EnumUsersMatching(const std::string& pattern, const UserCallback&
         if (FoldCase(title).find(folded) == std::string::npos) continue;
         UserFileHeader header;
         StoreFile file;
-        if (!file.Open(UserPath(title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header)) continue;
+        if (!file.Open(UserPath(title), StoreFile::ReadOnly) || !ReadHeaderFrom(file, header))
+            continue;
         file.Close();
         if (callback) callback(title, header);
     }
     return 1;
 }
 
-int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count, uint8_t* records) const {
+int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
+                        uint8_t* records) const {
     if (count == 0) return 1;
     if (!ValidRange(first, count)) return 0;
     std::memset(records, 0, size_t(count) * kDayRecordSize);
@@ -383,7 +396,8 @@ int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
     return file.ReadAll(records + size_t(from - first) * kDayRecordSize, bytes) ? 1 : 0;
 }
 
-int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count, const uint8_t* records) {
+int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count,
+                         const uint8_t* records) {
     if (count == 0) return 1;
     if (!ValidRange(first, count)) return 0;
     const auto title = StoredName(name);
@@ -400,7 +414,8 @@ int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count
     if (first < old.firstDay && last >= old.lastDay) {  // the new run covers all
         StoreFile file;
         if (!file.Open(path, StoreFile::CreateTruncate)) return 0;
-        return WriteHeaderTo(file, header) && file.WriteAll(records, newBytes) && file.Close() ? 1 : 0;
+        return WriteHeaderTo(file, header) && file.WriteAll(records, newBytes) && file.Close() ? 1
+                                                                                               : 0;
     }
     if (first < old.firstDay) {  // before, with or without a gap, or over the front
         // Park the old records that stay in the scratch file, rewrite the user file from
@@ -409,8 +424,11 @@ int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count
         const uint64_t keepBytes = uint64_t(old.lastDay - keepFrom + 1) * kDayRecordSize;
         const fs::path scratch = directory_ / kScratchName;
         StoreFile file, temp;
-        if (!file.Open(path, StoreFile::ReadOnly) || !file.Seek(RecordOffset(keepFrom, old.firstDay))) return 0;
-        if (!temp.Open(scratch, StoreFile::CreateTruncate) || !CopyBytes(file, temp, keepBytes)) return 0;
+        if (!file.Open(path, StoreFile::ReadOnly) ||
+            !file.Seek(RecordOffset(keepFrom, old.firstDay)))
+            return 0;
+        if (!temp.Open(scratch, StoreFile::CreateTruncate) || !CopyBytes(file, temp, keepBytes))
+            return 0;
         file.Close();
         if (!temp.Seek(0) || !file.Open(path, StoreFile::CreateTruncate)) return 0;
         if (!WriteHeaderTo(file, header) || !file.WriteAll(records, newBytes)) return 0;

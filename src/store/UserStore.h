@@ -43,8 +43,10 @@ public:
     int EnumUsers(const UserCallback& callback);
     int EnumUsersMatching(const std::string& pattern, const UserCallback& callback) const;
     // records: count × kDayRecordSize bytes in the file's own layout
-    int ReadDays(const std::string& name, uint32_t firstDay, uint32_t count, uint8_t* records) const;
-    int WriteDays(const std::string& name, uint32_t firstDay, uint32_t count, const uint8_t* records);
+    int ReadDays(const std::string& name, uint32_t firstDay, uint32_t count,
+                 uint8_t* records) const;
+    int WriteDays(const std::string& name, uint32_t firstDay, uint32_t count,
+                  const uint8_t* records);
 
     // The stored spelling of a user name (its file title), if the user exists.
     std::optional<std::string> StoredName(const std::string& name) const;
