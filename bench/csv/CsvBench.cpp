@@ -33,9 +33,9 @@ struct Setup {
         table = std::make_unique<LangTable>(dir);
         InstallLangTable(table.get());
         store.SetDirectory(dir / "User");
-        SetLocalTodayForTesting([] { return LocalDate{2000, 1, 2}; });
+        SetLocalTodayOverride([] { return LocalDate{2000, 1, 2}; });
         store.Create("Anna", "");
-        SetLocalTodayForTesting(nullptr);
+        SetLocalTodayOverride(nullptr);
         std::vector<uint8_t> bytes(size_t(kDays) * kDayRecordSize);
         for (uint32_t i = 0; i < kDays; ++i) {
             uint32_t steps = 3000 + (i * 7919) % 15000;

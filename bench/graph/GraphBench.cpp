@@ -30,9 +30,9 @@ struct Setup {
         table = std::make_unique<LangTable>(dir);
         InstallLangTable(table.get());
         store.SetDirectory(dir / "User");
-        SetLocalTodayForTesting([] { return LocalDate{1900, 1, 2}; });
+        SetLocalTodayOverride([] { return LocalDate{1900, 1, 2}; });
         store.Create("Full", "");
-        SetLocalTodayForTesting(nullptr);
+        SetLocalTodayOverride(nullptr);
         std::vector<uint8_t> bytes(size_t(kMaxDayNumber) * kDayRecordSize);
         for (uint32_t i = 0; i < kMaxDayNumber; ++i) {
             DayRecord r;

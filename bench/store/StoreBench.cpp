@@ -46,9 +46,9 @@ std::vector<uint8_t> Days(uint32_t first, uint32_t count) {
 BenchStore& FullUser() {
     static BenchStore s("full");
     static bool made = [] {
-        SetLocalTodayForTesting([] { return LocalDate{1900, 1, 2}; });
+        SetLocalTodayOverride([] { return LocalDate{1900, 1, 2}; });
         s.store.Create("Full", "");
-        SetLocalTodayForTesting(nullptr);
+        SetLocalTodayOverride(nullptr);
         const auto days = Days(1, kMaxDayNumber);
         return s.store.WriteDays("Full", 1, kMaxDayNumber, days.data()) != 0;
     }();

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", root / "Language", fs::copy_options::recursive);
         auto* t = new LangTable(root);
         InstallLangTable(t);
-        SetLocalTodayForTesting([] { return LocalDate{2009, 5, 2}; });
+        SetLocalTodayOverride([] { return LocalDate{2009, 5, 2}; });
         store.SetDirectory(root / "User");
         return t;
     }();

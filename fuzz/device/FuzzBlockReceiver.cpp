@@ -71,7 +71,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool once = [] {
-        SetLocalTodayForTesting([] { return LocalDate{2026, 12, 7}; });
+        SetLocalTodayOverride([] { return LocalDate{2026, 12, 7}; });
         return true;
     }();
     (void)once;

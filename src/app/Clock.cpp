@@ -19,7 +19,7 @@ LocalDate LocalToday() {
                      static_cast<uint32_t>(local.tm_mon + 1), static_cast<uint32_t>(local.tm_mday)};
 }
 
-void SetLocalTodayForTesting(std::function<LocalDate()> clock) {
+void SetLocalTodayOverride(std::function<LocalDate()> clock) {
     Override() = std::move(clock);
 }
 

@@ -13,6 +13,6 @@ struct LocalDate {
 LocalDate LocalToday();
 
 // Replaces the clock; an empty function restores the real one.
-void SetLocalTodayForTesting(std::function<LocalDate()> clock);
+void SetLocalTodayOverride(std::function<LocalDate()> clock);
 
 }  // namespace stepora

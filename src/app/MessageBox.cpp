@@ -121,7 +121,7 @@ int DoMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, QWid
     return ShowRequest(request, parent);
 }
 
-void SetMessageBoxResponder(MessageBoxResponder responder) {
+void SetMessageBoxOverride(MessageBoxResponder responder) {
     Responder() = std::move(responder);
 }
 
@@ -130,12 +130,20 @@ int RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-void SetModalHandler(ModalHandler handler) {
+void SetRunModalOverride(ModalHandler handler) {
     Handler() = std::move(handler);
 }
 
 void InstallLanguageFailureBox() {
     SetLangFailureHandler(ShowLanguageFailure);
+}
+
+}  // namespace stepora
+
+namespace stepora {
+
+std::string NamedMessage(LangKey key, const std::string& name) {
+    return GetLangString(key) + "(" + name + ")";
 }
 
 }  // namespace stepora

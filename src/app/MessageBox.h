@@ -3,6 +3,8 @@
 #include <map>
 #include <string>
 
+#include "app/LangTable.h"
+
 class QDialog;
 class QWidget;
 
@@ -32,14 +34,21 @@ int DoMessageBox(const std::string& text, MsgButtons buttons = MsgButtons::Ok,
 
 // Tests answer message boxes: the responder sees the retitled box instead of a window.
 using MessageBoxResponder = std::function<int(const MessageBoxRequest&)>;
-void SetMessageBoxResponder(MessageBoxResponder responder);
+void SetMessageBoxOverride(MessageBoxResponder responder);
 
 // Every sub-dialog runs through here, so that tests can fill in and close dialogs.
 using ModalHandler = std::function<int(QDialog&)>;
 int RunModal(QDialog& dialog);
-void SetModalHandler(ModalHandler handler);
+void SetRunModalOverride(ModalHandler handler);
 
 // Installs the language-failure handler that shows its message in a stop box.
 void InstallLanguageFailureBox();
+
+}  // namespace stepora
+
+namespace stepora {
+
+// A message that names a user or a file: the key's text, then "(", the name and ")".
+std::string NamedMessage(LangKey key, const std::string& name);
 
 }  // namespace stepora

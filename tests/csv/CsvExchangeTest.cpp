@@ -48,7 +48,7 @@ protected:
                   uint32_t stride = 75) {
         uint32_t y, m, d, w;
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
-        SetLocalTodayForTesting([=] { return LocalDate{y, m, d}; });
+        SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
         std::vector<uint8_t> bytes(days * kDayRecordSize);
         for (uint32_t i = 0; i < days; ++i) PackDayRecord(Sample(i, uint8_t(unit)), bytes.data() + i * kDayRecordSize);

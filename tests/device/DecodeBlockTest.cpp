@@ -24,9 +24,9 @@ BlockContents Dated(uint32_t year, uint32_t month, uint32_t day, size_t days = 0
 class Decode : public testing::Test {
 protected:
     void SetUp() override {
-        SetLocalTodayForTesting([] { return LocalDate{2026, 12, 7}; });
+        SetLocalTodayOverride([] { return LocalDate{2026, 12, 7}; });
     }
-    void TearDown() override { SetLocalTodayForTesting(nullptr); }
+    void TearDown() override { SetLocalTodayOverride(nullptr); }
 };
 
 struct RuleCase {

@@ -36,7 +36,7 @@ protected:
     void MakeUser(const std::string& name, uint32_t first, const std::vector<Values>& days) {
         uint32_t y, m, d, w;
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
-        SetLocalTodayForTesting([=] { return LocalDate{y, m, d}; });
+        SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
         std::vector<uint8_t> bytes(days.size() * kDayRecordSize);
         for (size_t i = 0; i < days.size(); ++i) {

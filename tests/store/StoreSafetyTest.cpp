@@ -32,7 +32,7 @@ struct Fixture {
     UserStore store;
     fs::path users = dir / "User";
     Fixture() {
-        SetLocalTodayForTesting([] {  // the user is made on day S + 1, so her file starts at S
+        SetLocalTodayOverride([] {  // the user is made on day S + 1, so her file starts at S
             uint32_t y, m, d, w;
             DayCalendar().DayToDate(S + 1, y, m, d, w);
             return LocalDate{y, m, d};
@@ -44,7 +44,7 @@ struct Fixture {
     }
     ~Fixture() {
         ClearFileFaults();
-        SetLocalTodayForTesting(nullptr);
+        SetLocalTodayOverride(nullptr);
     }
     std::string Bytes(const std::string& name = "Anna") const { return ReadFile(users / (name + ".usr")); }
     // Opens the directory again, as the next start of the program would.

@@ -26,11 +26,11 @@ constexpr uint32_t kToday = 46362;  // 2026-12-07
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetLocalTodayForTesting([] { return LocalDate{2026, 12, 7}; });
+        SetLocalTodayOverride([] { return LocalDate{2026, 12, 7}; });
         fs::create_directories(dir / "User");
         store.SetDirectory(dir / "User");
     }
-    void TearDown() override { SetLocalTodayForTesting(nullptr); }
+    void TearDown() override { SetLocalTodayOverride(nullptr); }
 
     fs::path UserFile(const std::string& name) const { return dir / "User" / (name + ".usr"); }
     std::string Bytes(const std::string& name) const { return ReadFile(UserFile(name)); }
@@ -112,7 +112,7 @@ class WriteDaysCases : public StoreTest, public ::testing::WithParamInterface<Wr
 
 TEST_P(WriteDaysCases, FileEqualsTheModel) {
     constexpr uint32_t S = 46000, E = 46020;
-    SetLocalTodayForTesting([] {
+    SetLocalTodayOverride([] {
         uint32_t y, m, d, w;
         DayCalendar().DayToDate(S + 1, y, m, d, w);
         return LocalDate{y, m, d};

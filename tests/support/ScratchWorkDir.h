@@ -24,7 +24,7 @@ public:
     }
     ~ScratchWorkDir() {
         InstallLangTable(nullptr);
-        SetLocalTodayForTesting(nullptr);
+        SetLocalTodayOverride(nullptr);
     }
     ScratchWorkDir(const ScratchWorkDir&) = delete;
     ScratchWorkDir& operator=(const ScratchWorkDir&) = delete;

@@ -31,7 +31,7 @@ protected:
         ASSERT_TRUE(test::WriteScratchLanguages(dir_.path()));
     }
     void TearDown() override {
-        SetMessageBoxResponder(nullptr);
+        SetMessageBoxOverride(nullptr);
         InstallLangTable(nullptr);
         SetLangFailureHandler(nullptr);
     }
@@ -79,7 +79,7 @@ class MessageBoxButtons : public MessageBoxTest,
 TEST_P(MessageBoxButtons, ResponderSeesTheRetitledBox) {
     InstallTable();
     MessageBoxRequest seen;
-    SetMessageBoxResponder([&](const MessageBoxRequest& request) {
+    SetMessageBoxOverride([&](const MessageBoxRequest& request) {
         seen = request;
         return kIdCancel;
     });
@@ -153,7 +153,7 @@ TEST_F(MessageBoxTest, ShowsTheLanguageTextsAsTheyAreNow) {
     InstallTable();
     EditEnglish("APP_NAME=en APP_NAME\n", "APP_NAME=Stepora Schrittzähler\n");
     std::string caption;
-    SetMessageBoxResponder([&](const MessageBoxRequest& request) {
+    SetMessageBoxOverride([&](const MessageBoxRequest& request) {
         caption = request.caption;
         return kIdOk;
     });
@@ -179,7 +179,7 @@ TEST_P(MessageBoxBrokenLanguage, ShowsTheLanguageErrorOnceAndEnds) {
     EXPECT_EXIT(
         {
             InstallTable();
-            SetMessageBoxResponder([](const MessageBoxRequest& request) {
+            SetMessageBoxOverride([](const MessageBoxRequest& request) {
                 static int boxes = 0;
                 std::string buttons;
                 for (const auto& [id, text] : request.buttonTexts) buttons += text;

@@ -1,0 +1,43 @@
+#include "app/FileChooser.h"
+
+#include <QFileDialog>
+
+#include "app/QtText.h"
+
+namespace stepora {
+namespace {
+
+FileChooserOverride& Override() {
+    static FileChooserOverride chooser;
+    return chooser;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> ChooseFile(const FileChooserRequest& request,
+                                                QWidget* parent) {
+    if (Override()) return Override()(request);
+
+    std::error_code ec;
+    const QString start = std::filesystem::is_directory(request.startDir, ec)
+                              ? PathText(request.startDir)
+                              : QString();
+    QFileDialog dialog(parent, Qs(request.title), start);
+    if (request.kind == FileChooserRequest::ChooseFolder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (!request.filter.empty()) dialog.setNameFilter(Qs(request.filter));
+    }
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return PathOf(dialog.selectedFiles().first());
+}
+
+void SetFileChooserOverride(FileChooserOverride chooser) {
+    Override() = std::move(chooser);
+}
+
+}  // namespace stepora

@@ -1,0 +1,29 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace stepora {
+
+// What the program asks of a file or folder chooser.
+struct FileChooserRequest {
+    enum Kind { OpenFile, ChooseFolder };
+    Kind kind = OpenFile;
+    std::string title;
+    std::filesystem::path startDir;  // empty, or a folder that does not exist: the default
+    std::string filter;              // name filter of an OpenFile, as "User file (*.usr)"
+};
+
+// Shows the platform's file dialog (or folder browser) and returns the chosen path, or
+// nothing when the person cancelled. Tests script it with SetFileChooserOverride.
+std::optional<std::filesystem::path> ChooseFile(const FileChooserRequest& request,
+                                                QWidget* parent = nullptr);
+
+using FileChooserOverride =
+    std::function<std::optional<std::filesystem::path>(const FileChooserRequest&)>;
+void SetFileChooserOverride(FileChooserOverride chooser);
+
+}  // namespace stepora
