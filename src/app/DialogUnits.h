@@ -1,9 +1,7 @@
 #pragma once
-#include <QDialog>
 #include <QFont>
 #include <QRect>
 #include <QSize>
-#include <map>
 
 namespace stepora {
 
@@ -24,23 +22,5 @@ private:
 
 // The font every dialog of the program is laid out in (the platform's UI font at 8 pt).
 QFont DialogFont();
-
-// A dialog whose controls are found by their numeric ids.
-class CDialogBase : public QDialog {
-public:
-    using QDialog::QDialog;
-
-    template <class T>
-    T* Control(int id) const {
-        auto found = controls_.find(id);
-        return found == controls_.end() ? nullptr : qobject_cast<T*>(found->second);
-    }
-
-protected:
-    void RegisterControl(int id, QWidget* widget) { controls_[id] = widget; }
-
-private:
-    std::map<int, QWidget*> controls_;
-};
 
 }  // namespace stepora

@@ -4,34 +4,8 @@
 #include <clocale>
 
 #include "app/MessageBox.h"
-#include "mainwnd/MainMenuDlg.h"
 
 namespace stepora {
-namespace {
-
-AppGlobals* g_globals = nullptr;
-
-std::filesystem::path CurrentDirectory() {
-    std::error_code ec;
-    auto dir = std::filesystem::current_path(ec);
-    return ec ? std::filesystem::path() : dir;
-}
-
-}  // namespace
-
-AppGlobals::AppGlobals() : langTable(CurrentDirectory()) {
-    InstallLangTable(&langTable);
-    g_globals = this;
-}
-
-AppGlobals::~AppGlobals() {
-    if (g_globals == this) g_globals = nullptr;
-    if (ProgramLangTable() == &langTable) InstallLangTable(nullptr);
-}
-
-AppGlobals& Globals() {
-    return *g_globals;
-}
 
 PedometerApp::PedometerApp(int& argc, char** argv) : app_(argc, argv) {
     // QApplication takes the locale from the environment; numbers in files and on
@@ -46,7 +20,7 @@ std::filesystem::path PedometerApp::InstanceLockPath() {
     return std::filesystem::path(dir.toStdString()) / "Pedometer.lock";
 }
 
-int PedometerApp::InitInstance() {
+int PedometerApp::InitInstance(const std::function<void()>& runMainWindow) {
     instanceLock_ =
         std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath().string()));
     instanceLock_->setStaleLockTime(0);  // only a lock whose process is gone is taken over
@@ -54,9 +28,7 @@ int PedometerApp::InitInstance() {
         return 0;  // another instance runs: end silently
     // Any other lock error (an unwritable runtime folder) must not keep the program from
     // starting; it then simply runs without the single-instance guard.
-
-    CMainMenuDlg dialog;
-    if (dialog.OnInitDialog()) dialog.exec();
+    runMainWindow();
     return 0;
 }
 
