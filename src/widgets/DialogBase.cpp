@@ -1,0 +1,159 @@
+#include "widgets/DialogBase.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/DialogUnits.h"
+#include "app/MessageBox.h"
+#include "widgets/FilterEdits.h"
+#include "widgets/GridListCtrl.h"
+#include "widgets/NoTypeComboBox.h"
+#include "widgets/ShapeButton.h"
+
+namespace stepora {
+namespace {
+
+Qt::Alignment AlignmentOf(uint32_t flags) {
+    if (flags & kAlignCenter) return Qt::AlignHCenter | Qt::AlignVCenter;
+    if (flags & kAlignRight) return Qt::AlignRight | Qt::AlignVCenter;
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
+    switch (spec.kind) {
+        case Ctl::Static: {
+            auto* label = new QLabel(parent);
+            label->setAlignment(AlignmentOf(spec.flags) | Qt::AlignTop);
+            if (spec.flags & kAlignCenter) label->setAlignment(Qt::AlignCenter);
+            label->setWordWrap(spec.flags & kWrap);
+            return label;
+        }
+        case Ctl::Picture:
+            return new QLabel(parent);
+        case Ctl::GroupBox:
+            return new QGroupBox(parent);
+        case Ctl::EtchedLine: {
+            auto* line = new QFrame(parent);
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            return line;
+        }
+        case Ctl::Button: {
+            auto* button = new QPushButton(parent);
+            if (spec.flags & kDefault) button->setDefault(true);
+            return button;
+        }
+        case Ctl::Radio:
+            return new QRadioButton(parent);
+        case Ctl::Check:
+            return new QCheckBox(parent);
+        case Ctl::Edit:
+            return new QLineEdit(parent);
+        case Ctl::PasswordEdit:
+            return new CPasswordEdit(parent);
+        case Ctl::UserNameEdit:
+            return new CUserNameEdit(parent);
+        case Ctl::DecimalEdit:
+            return new CDecimalEdit(parent);
+        case Ctl::IntegerEdit:
+            return new CIntegerEdit(parent);
+        case Ctl::NoTypeCombo:
+            return new CNoTypeComboBox(parent);
+        case Ctl::ShapeButton:
+            return new CShapeButton(parent);
+        case Ctl::GridList:
+            return new CGridListCtrl(parent);
+        case Ctl::Custom:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CDialogBase::CDialogBase(QWidget* parent) : QDialog(parent) {}
+
+void SetControlText(QWidget* widget, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(widget))
+        group->setTitle(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->setText(text);
+}
+
+void CDialogBase::AddCustomControl(int id, QWidget* widget) {
+    controls_[id] = widget;
+}
+
+void CDialogBase::BuildControls(std::span<const ControlSpec> specs, QWidget* parent) {
+    if (!parent) parent = this;
+    const DialogUnits units(font());
+    for (const ControlSpec& spec : specs) {
+        QWidget* widget = nullptr;
+        if (spec.kind == Ctl::Custom) {
+            widget = ControlWidget(spec.id);
+            if (!widget) continue;
+            widget->setParent(parent);
+        } else {
+            widget = MakeControl(spec, parent);
+        }
+        widget->setGeometry(units.Rect(spec.x, spec.y, spec.w, spec.h));
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            edit->setAlignment(AlignmentOf(spec.flags));
+            edit->setReadOnly(spec.flags & kReadOnly);
+        }
+        if (spec.kind == Ctl::Radio) {
+            if ((spec.flags & kGroup) || !radioGroup_) {
+                radioGroup_ = new QButtonGroup(this);
+                radioGroup_->setExclusive(true);
+            }
+            radioGroup_->addButton(static_cast<QRadioButton*>(widget), spec.id);
+        }
+        if (spec.fixedText) SetControlText(widget, QString::fromUtf8(spec.fixedText));
+        if (spec.text != kNoText) texts_.push_back({widget, spec.text});
+        if (spec.id > 0) controls_[spec.id] = widget;
+        widget->show();
+    }
+}
+
+void CDialogBase::LinkLabel(int labelId, int fieldId) {
+    if (auto* label = Control<QLabel>(labelId)) label->setBuddy(ControlWidget(fieldId));
+}
+
+void CDialogBase::SetTextKey(int id, LangKey key) {
+    QWidget* widget = ControlWidget(id);
+    if (!widget) return;
+    for (auto& binding : texts_)
+        if (binding.widget == widget) {
+            binding.key = key;
+            return;
+        }
+    texts_.push_back({widget, key});
+}
+
+void CDialogBase::ApplyTexts() {
+    if (titleKey_ != kNoText) setWindowTitle(QString::fromStdString(GetLangString(titleKey_)));
+    for (const auto& binding : texts_)
+        SetControlText(binding.widget, QString::fromStdString(GetLangString(binding.key)));
+}
+
+}  // namespace stepora
+
+namespace stepora {
+
+int CDialogBase::Run() {
+    ApplyTexts();
+    OnOpen();
+    return RunModal(*this);
+}
+
+}  // namespace stepora
