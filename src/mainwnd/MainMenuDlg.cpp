@@ -2,17 +2,62 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/AppGlobals.h"
+#include "app/DialogUnits.h"
+#include "app/Format.h"
 #include "app/MessageBox.h"
-#include "app/PedometerApp.h"
+#include "app/QtText.h"
+#include "graph/UseGraphDlg.h"
+#include "mainwnd/AboutDlg.h"
+#include "mainwnd/AccountDlgs.h"
+#include "mainwnd/PasswordCheckDlg.h"
+#include "mainwnd/UserListCtrl.h"
+#include "store/UserStore.h"
 
 namespace stepora {
 namespace {
+
+using D = CMainMenuDlg;
+
+// Template 102, in dialog units.
+constexpr ControlSpec kControls[] = {
+    {D::IDC_LOGO, Ctl::Picture, 7, 7, 96, 64},
+    {D::IDC_IMPORT, Ctl::Button, 116, 15, 45, 45, 0, MAINMENU_BTN_IMPORT},
+    {D::IDC_EXPORT, Ctl::Button, 166, 15, 45, 45, 0, MAINMENU_BTN_EXPORT},
+    {D::IDC_ADD, Ctl::Button, 216, 15, 45, 45, 0, MAINMENU_BTN_ADDUSER},
+    {D::IDC_EDIT, Ctl::Button, 266, 15, 45, 45, 0, MAINMENU_BTN_EDITUSER},
+    {D::IDC_DELETE, Ctl::Button, 316, 15, 45, 45, 0, MAINMENU_BTN_DELUSER},
+    {D::IDC_LOGIN, Ctl::Button, 366, 15, 45, 45, 0, MAINMENU_BTN_LOGIN},
+    {0, Ctl::GroupBox, 418, 3, 91, 74},
+    {D::IDC_COUNT_CAPTION, Ctl::Static, 421, 20, 85, 25, kAlignCenter | kWrap, MAINMENU_USERCNT},
+    {D::IDC_COUNT, Ctl::Static, 422, 44, 84, 24, kAlignCenter},
+    {0, Ctl::EtchedLine, 7, 100, 135, 1},
+    {D::IDC_SEARCH_PICTURE, Ctl::Picture, 11, 118, 128, 40},
+    {D::IDC_USERNAME_LABEL, Ctl::Static, 15, 173, 117, 18, 0, MAINMENU_USERNAME},
+    {D::IDC_SEARCH_TEXT, Ctl::Edit, 15, 191, 117, 17},
+    {D::IDC_SEARCH, Ctl::Button, 37, 221, 66, 26, 0, MAINMENU_BTN_SEARCH},
+    {D::IDC_LISTALL, Ctl::Button, 37, 259, 66, 26, 0, MAINMENU_BTN_LISTALL},
+    {0, Ctl::EtchedLine, 7, 299, 135, 1},
+    {D::IDC_USERLIST, Ctl::Custom, 148, 80, 361, 220},
+};
+
+// The buttons and the menu items that run the same command.
+constexpr struct {
+    int button, item;
+} kCommandPairs[] = {
+    {D::IDC_IMPORT, ID_USER_IMPORT}, {D::IDC_EXPORT, ID_USER_EXPORT}, {D::IDC_ADD, ID_USER_NEW},
+    {D::IDC_EDIT, ID_USER_EDIT},     {D::IDC_DELETE, ID_USER_DELETE}, {D::IDC_LOGIN, ID_USER_LOGIN},
+};
 
 struct MenuItemSpec {
     int id;  // 0: a separator
@@ -22,21 +67,36 @@ struct MenuItemSpec {
 constexpr MenuItemSpec kUserMenu[] = {
     {ID_USER_IMPORT, MENU_ITEM2_IMPORT},
     {ID_USER_EXPORT, MENU_ITEM2_EXPORT},
-    {0, MENU_ITEM2_EXPORT},
+    {0, kNoText},
     {ID_USER_NEW, MENU_ITEM2_NEW},
     {ID_USER_DELETE, MENU_ITEM2_DEL},
     {ID_USER_EDIT, MENU_ITEM2_EDIT},
-    {0, MENU_ITEM2_EDIT},
+    {0, kNoText},
     {ID_USER_LOGIN, MENU_ITEM2_LOGIN},
 };
+constexpr MenuItemSpec kFileMenu[] = {{ID_FILE_EXIT, MENU_ITEM1_EXIT}};
 constexpr MenuItemSpec kHelpMenu[] = {{ID_HELP_DOC, MENU_ITEM4_DOC},
                                       {ID_HELP_ABOUT, MENU_ITEM4_ABOUT}};
 
-QString Text(LangKey key) {
-    return QString::fromStdString(GetLangString(key));
+DocumentOpener& Opener() {
+    static DocumentOpener opener;
+    return opener;
+}
+
+// The count texts use SimHei where it is installed, else the platform's sans face.
+QFont CountFont(int pointSize) {
+    QFont font(QStringLiteral("SimHei"), pointSize);
+    font.setStyleHint(QFont::SansSerif);
+    if (!QFontInfo(font).exactMatch()) font.setFamily(QFont().defaultFamily());
+    font.setPointSize(pointSize);
+    return font;
 }
 
 }  // namespace
+
+void SetDocumentOpenerOverride(DocumentOpener opener) {
+    Opener() = std::move(opener);
+}
 
 CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
     setFont(DialogFont());
@@ -55,24 +115,64 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
     languageGroup_ = new QActionGroup(this);
     languageGroup_->setExclusive(true);
 
-    auto addItem = [this](QMenu* menu, const MenuItemSpec& item) {
-        if (item.id == 0) {
-            menu->addSeparator();
-            return;
+    auto addItems = [this](QMenu* menu, std::span<const MenuItemSpec> specs) {
+        for (const auto& item : specs) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(QString());
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            items_[id] = action;
         }
-        QAction* action = menu->addAction(QString());
-        const int id = item.id;
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        items_[id] = action;
     };
-    addItem(fileMenu_, {ID_FILE_EXIT, MENU_ITEM1_EXIT});
-    for (const auto& item : kUserMenu) addItem(userMenu_, item);
-    for (const auto& item : kHelpMenu) addItem(helpMenu_, item);
+    addItems(fileMenu_, kFileMenu);
+    addItems(userMenu_, kUserMenu);
+    addItems(helpMenu_, kHelpMenu);
 
     client_ = new QWidget(this);
     client_->setFixedSize(DialogUnits(font()).Size(kTemplateWidth, kTemplateHeight));
     layout->addWidget(client_);
+
+    userList_ = new CUserListCtrl(Globals().apEnvironment, TheUserStore(), client_);
+    AddCustomControl(IDC_USERLIST, userList_);
+    BuildControls(kControls, client_);
+    LinkLabel(IDC_USERNAME_LABEL, IDC_SEARCH_TEXT);
+    SetCountFonts();
+
+    for (const auto& pair : kCommandPairs) {
+        const int id = pair.button;
+        connect(Control<QPushButton>(id), &QPushButton::clicked, this,
+                [this, id] { OnCommand(id); });
+    }
+    connect(Control<QPushButton>(IDC_SEARCH), &QPushButton::clicked, this, [this] { OnSearch(); });
+    // Enter in the search box searches.
+    connect(Control<QLineEdit>(IDC_SEARCH_TEXT), &QLineEdit::returnPressed, this,
+            [this] { OnSearch(); });
+    connect(Control<QPushButton>(IDC_LISTALL), &QPushButton::clicked, this,
+            [this] { OnListAll(); });
+    connect(userList_, &QTableWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
+    connect(userList_, &QTableWidget::cellDoubleClicked, this, [this] { OnCommand(IDC_LOGIN); });
+    userList_->onCountChanged = [this](int count) { ui_.ShowCount(count); };
+    // The sub-dialogs live as long as the window and are reused by every command.
+    addUserDlg_ = new CAddUserDlg(this);
+    editUserDlg_ = new CEditUserDlg(this);
+    passwordDlg_ = new CPasswordCheckDlg(this);
+    graphDlg_ = std::make_unique<CUseGraphDlg>();
     setWindowTitle("Pedometer");
+}
+
+CMainMenuDlg::~CMainMenuDlg() = default;
+
+void CMainMenuDlg::SetCountFonts() {
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    for (auto [id, size] : {std::pair{IDC_COUNT_CAPTION, 12}, std::pair{IDC_COUNT, 20}}) {
+        auto* label = Control<QLabel>(id);
+        label->setFont(CountFont(size));
+        label->setPalette(black);
+    }
 }
 
 QAction* CMainMenuDlg::MenuItem(int id) const {
@@ -94,25 +194,33 @@ bool CMainMenuDlg::OnInitDialog() {
         return false;
     }
 
-    QIcon icon(QString::fromStdString((workDir / "Ptn" / "APPTitle.ico").string()));
+    QIcon icon(PathText(workDir / "Ptn" / "APPTitle.ico"));
     if (!icon.isNull() && !icon.availableSizes().isEmpty()) setWindowIcon(icon);
 
-    Globals().apEnvironment.Init(workDir);
-    BuildMenus();
-    ApplyWindowTexts();
+    CApEnvironment& environment = Globals().apEnvironment;
+    environment.Init(workDir);
+    TheUserStore().SetDirectory(environment.UserDir());
+    ui_.Bind(this, environment.PtnDir());
+    ApplyTexts();
+    ui_.SetEnabling({});
+    ui_.EnableSearch(true);
+    ui_.EnableListAll(true);
+    ui_.DrawPictures();
+    userList_->Init();
+    ReloadAll();
     return true;
 }
 
 void CMainMenuDlg::BuildMenus() {
-    fileMenu_->setTitle(Text(MENU_TITLE_FILE));
-    userMenu_->setTitle(Text(MENU_TITLE_USER));
-    languageMenu_->setTitle(Text(MENU_TITLE_LANG));
-    helpMenu_->setTitle(Text(MENU_TITLE_HELP));
-
-    items_[ID_FILE_EXIT]->setText(Text(MENU_ITEM1_EXIT));
-    for (const auto& item : kUserMenu)
-        if (item.id) items_[item.id]->setText(Text(item.key));
-    for (const auto& item : kHelpMenu) items_[item.id]->setText(Text(item.key));
+    fileMenu_->setTitle(LangText(MENU_TITLE_FILE));
+    userMenu_->setTitle(LangText(MENU_TITLE_USER));
+    languageMenu_->setTitle(LangText(MENU_TITLE_LANG));
+    helpMenu_->setTitle(LangText(MENU_TITLE_HELP));
+    for (auto menu :
+         {std::span<const MenuItemSpec>(kFileMenu), std::span<const MenuItemSpec>(kUserMenu),
+          std::span<const MenuItemSpec>(kHelpMenu)})
+        for (const auto& item : menu)
+            if (item.id) items_[item.id]->setText(LangText(item.key));
 
     // The chosen language's item may be the one whose signal is running right now: take
     // the old items out at once, but delete them only back in the event loop.
@@ -127,7 +235,7 @@ void CMainMenuDlg::BuildMenus() {
     for (uint32_t i = 0; i < count && i <= ID_LANGUAGE_LAST - ID_LANGUAGE_FIRST; ++i) {
         std::string name;
         StrictGetLanguageName(i, name);
-        QAction* action = languageMenu_->addAction(QString::fromStdString(name));
+        QAction* action = languageMenu_->addAction(Qs(name));
         const int id = ID_LANGUAGE_FIRST + static_cast<int>(i);
         action->setData(id);
         action->setCheckable(true);
@@ -138,48 +246,117 @@ void CMainMenuDlg::BuildMenus() {
     menuBar_->update();
 }
 
-namespace {
-
-CMainMenuDlg::DocumentOpener& Opener() {
-    static CMainMenuDlg::DocumentOpener opener;
-    return opener;
+void CMainMenuDlg::ApplyTexts() {
+    BuildMenus();
+    SetTitleKey(MAINMENU_TITLE);
+    CDialogBase::ApplyTexts();
+    // The list has no label of its own; the count's caption names what it lists.
+    userList_->setAccessibleName(LangText(MAINMENU_USERCNT));
 }
 
-}  // namespace
+int CMainMenuDlg::ReloadAll() {
+    ui_.SetEnabling({});
+    ui_.ShowCount(0);
+    const int listed = userList_->ReloadAll();
+    ui_.SetEnabling(EnablingAfterReload(TheUserStore().GetCount()));
+    return listed;
+}
 
-void CMainMenuDlg::SetDocumentOpener(DocumentOpener opener) {
-    Opener() = std::move(opener);
+int CMainMenuDlg::ReloadMatching(const std::string& pattern) {
+    ui_.SetEnabling({});
+    // Matches are counted, but the shown count of all users stays.
+    auto showCount = std::exchange(userList_->onCountChanged, nullptr);
+    const int matches = userList_->ReloadMatching(pattern);
+    userList_->onCountChanged = std::move(showCount);
+    ui_.SetEnabling(EnablingAfterReload(TheUserStore().GetCount()));
+    return matches;
+}
+
+void CMainMenuDlg::OnSelectionChanged() {
+    ui_.SetEnabling(EnablingForSelection(ui_.Enabling(), userList_->SelectedCount()));
+}
+
+void CMainMenuDlg::OnSearch() {
+    const std::string pattern = Us(Control<QLineEdit>(IDC_SEARCH_TEXT)->text());
+    if (pattern.empty()) {
+        DoMessageBox(GetLangString(MAINMENU_STR1), MsgButtons::Ok, MsgIcon::None, this);
+        return;
+    }
+    const int matches = ReloadMatching(pattern);
+    DoMessageBox(Format("%s%d", GetLangString(MAINMENU_STR23).c_str(), matches), MsgButtons::Ok,
+                 MsgIcon::None, this);
+}
+
+void CMainMenuDlg::OnListAll() {
+    Control<QLineEdit>(IDC_SEARCH_TEXT)->clear();
+    ReloadAll();
+}
+
+void CMainMenuDlg::OnAbout() {
+    CAboutDlg about(Globals().apEnvironment.PtnDir(), this);
+    RunModal(about);
 }
 
 // The guide of the current language, in the work directory's doc folder.
 void CMainMenuDlg::OpenUserGuide() {
     const std::filesystem::path path =
         Globals().apEnvironment.DocDir() / GetLangString(MAINMENU_STR26);
-    const QString file = QString::fromStdString(path.string());
+    const QString file = PathText(path);
     const bool opened =
         Opener() ? Opener()(file)
                  : QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
     if (!opened) DoMessageBox(GetLangString(MAINMENU_STR27), MsgButtons::Ok, MsgIcon::Warning);
 }
 
-void CMainMenuDlg::ApplyWindowTexts() {
-    setWindowTitle(Text(MAINMENU_TITLE));
-}
-
 void CMainMenuDlg::OnCommand(int id) {
-    if (id == ID_FILE_EXIT) {
-        QMetaObject::invokeMethod(this, &QDialog::close, Qt::QueuedConnection);
-    } else if (id == ID_HELP_DOC) {
-        OpenUserGuide();
-    } else if (id >= ID_LANGUAGE_FIRST && id <= ID_LANGUAGE_LAST) {
-        SwitchLanguage(static_cast<uint32_t>(id - ID_LANGUAGE_FIRST));
+    switch (id) {
+        case ID_FILE_EXIT:
+            QMetaObject::invokeMethod(this, &QDialog::close, Qt::QueuedConnection);
+            return;
+        case ID_HELP_DOC:
+            OpenUserGuide();
+            return;
+        case ID_HELP_ABOUT:
+            OnAbout();
+            return;
+        case IDC_IMPORT:
+        case ID_USER_IMPORT:
+            OnImportUser();
+            return;
+        case IDC_EXPORT:
+        case ID_USER_EXPORT:
+            OnExportUser();
+            return;
+        case IDC_ADD:
+        case ID_USER_NEW:
+            OnAddUser();
+            return;
+        case IDC_EDIT:
+        case ID_USER_EDIT:
+            OnEditUser();
+            return;
+        case IDC_DELETE:
+        case ID_USER_DELETE:
+            OnDeleteUsers();
+            return;
+        case IDC_LOGIN:
+        case ID_USER_LOGIN:
+            OnLogin();
+            return;
+        default:
+            break;
     }
+    if (id >= ID_LANGUAGE_FIRST && id <= ID_LANGUAGE_LAST)
+        SwitchLanguage(static_cast<uint32_t>(id - ID_LANGUAGE_FIRST));
 }
 
 void CMainMenuDlg::SwitchLanguage(uint32_t index) {
     if (!StrictSetCurrentLanguage(index)) return;
-    BuildMenus();
-    ApplyWindowTexts();
+    ApplyTexts();
+    if (Control<QLineEdit>(IDC_SEARCH_TEXT)->text().isEmpty())
+        ReloadAll();
+    else
+        ReloadMatching(Us(Control<QLineEdit>(IDC_SEARCH_TEXT)->text()));
     update();
 }
 

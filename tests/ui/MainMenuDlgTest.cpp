@@ -9,10 +9,11 @@
 #include <memory>
 
 #include "app/MessageBox.h"
-#include "app/PedometerApp.h"
+#include "app/AppGlobals.h"
 #include "app/ProfileStrings.h"
 #include "support/TempDir.h"
 #include "ui/ScratchLanguages.h"
+#include "ui/MainWindowFixture.h"
 #include "ui/UiTestApp.h"
 
 namespace stepora {
@@ -37,34 +38,8 @@ const ItemKey kItems[] = {
 const char* const kTitles[] = {"MENU_TITLE_FILE", "MENU_TITLE_USER", "MENU_TITLE_LANG",
                                "MENU_TITLE_HELP"};
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
 protected:
-    void SetUp() override {
-        test::UiTestApp();
-        ASSERT_TRUE(test::WriteScratchLanguages(work_.path()));
-        // Any message box here is a fault; a language failure would end the test program.
-        SetMessageBoxResponder([](const MessageBoxRequest& request) {
-            ADD_FAILURE() << "unexpected message box: " << request.text;
-            return static_cast<int>(kIdOk);
-        });
-    }
-    void TearDown() override {
-        dialog_.reset();
-        globals_.reset();
-        SetMessageBoxResponder(nullptr);
-        SetModalHandler(nullptr);
-        SetLangFailureHandler(nullptr);
-    }
-
-    // Starts the program's globals in the work folder and initialises the main window.
-    bool Start() {
-        test::ScopedCurrentDir cd(work_.path());
-        globals_ = std::make_unique<AppGlobals>();
-        InstallLanguageFailureBox();
-        dialog_ = std::make_unique<CMainMenuDlg>();
-        return dialog_->OnInitDialog();
-    }
-
     std::vector<std::string> MenuTitles() const {
         std::vector<std::string> titles;
         for (QAction* menu : dialog_->MenuBar()->actions()) titles.push_back(menu->text().toStdString());
@@ -110,9 +85,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    TempDir work_;
-    std::unique_ptr<AppGlobals> globals_;
-    std::unique_ptr<CMainMenuDlg> dialog_;
 };
 
 TEST_F(MainWindowTest, BuildsItsMenusFromTheLanguageTable) {
@@ -179,7 +151,7 @@ TEST_F(MainWindowTest, AFailedLanguageSwitchReportsItAndEnds) {
     std::filesystem::rename(work_ / "Language", work_ / "Language.old");
     EXPECT_EXIT(
         {
-            SetMessageBoxResponder([](const MessageBoxRequest& request) {
+            SetMessageBoxOverride([](const MessageBoxRequest& request) {
                 std::fprintf(stderr, "box: text=%s\n", request.text.c_str());
                 return static_cast<int>(kIdOk);
             });
@@ -211,18 +183,18 @@ TEST_F(MainWindowTest, UserGuideOpensTheCurrentLanguagesFileOrSaysItCannot) {
     ASSERT_TRUE(Start());
     std::vector<std::string> opened, boxes;
     bool openerSucceeds = true;
-    CMainMenuDlg::SetDocumentOpener([&](const QString& path) {
+    SetDocumentOpenerOverride([&](const QString& path) {
         opened.push_back(path.toStdString());
         return openerSucceeds;
     });
-    SetMessageBoxResponder([&](const MessageBoxRequest& request) {
+    SetMessageBoxOverride([&](const MessageBoxRequest& request) {
         boxes.push_back(request.text);
         return static_cast<int>(kIdOk);
     });
     dialog_->MenuItem(ID_HELP_DOC)->trigger();
     openerSucceeds = false;
     dialog_->OnCommand(ID_HELP_DOC);
-    CMainMenuDlg::SetDocumentOpener(nullptr);
+    SetDocumentOpenerOverride(nullptr);
 
     const std::string guide = (work_.path() / "doc" / ScratchText("en", "MAINMENU_STR26")).string();
     EXPECT_EQ(opened, (std::vector<std::string>{guide, guide}));
@@ -254,7 +226,7 @@ TEST_F(MainWindowTest, ClosesWhenTheWorkDirectoryIsGone) {
 
     std::string caption, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    SetModalHandler([&](QDialog& dialog) {
+    SetRunModalOverride([&](QDialog& dialog) {
         if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
             caption = box->windowTitle().toStdString();
             text = box->text().toStdString();

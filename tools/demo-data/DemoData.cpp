@@ -33,6 +33,9 @@ const DemoUser kUsers[] = {
     {"Anna", "", 0, 64, 68, 10000, 3000, 700, 430, 9500, 1.35, 120},
     {"Ben", "demo", 1, 176, 2950, 8000, 3500, 400, 400, 7200, 0.8, 200},
     {"Clara", "", 0, 58, 62, 12000, 3200, 800, 560, 12500, 1.1, 300},
+    // Profiles a pedometer has not filled in completely yet.
+    {"Eva", "", 0, 0, 65, 9000, 2800, 600, 60, 8800, 1.2, 20},
+    {"J\xC3\xB6rg", "", 1, 190, 0, 7000, 3000, 350, 90, 6900, 0.9, 40},
 };
 
 DayRecord MakeDay(const DemoUser& u, uint32_t day, std::mt19937& rng) {

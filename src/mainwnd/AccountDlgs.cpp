@@ -1,0 +1,129 @@
+#include "mainwnd/AccountDlgs.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/DialogUnits.h"
+#include "app/MessageBox.h"
+#include "app/QtText.h"
+
+namespace stepora {
+namespace {
+
+using A = CAddUserDlg;
+using E = CEditUserDlg;
+
+constexpr ControlSpec kAddControls[] = {
+    {A::IDC_HEADER, Ctl::Static, 19, 9, 186, 14, kAlignCenter, ADDUSER_WNDTEXT},
+    {A::IDC_NAME_LABEL, Ctl::Static, 8, 32, 63, 14, kAlignRight, ADDUSER_NAMETITLE},
+    {A::IDC_NAME, Ctl::UserNameEdit, 74, 32, 110, 14},
+    {0, Ctl::Static, 184, 32, 8, 14, 0, kNoText, "*"},
+    {A::IDC_PASSWORD1_LABEL, Ctl::Static, 8, 52, 63, 14, kAlignRight, ADDUSER_PASSWORD1},
+    {A::IDC_PASSWORD1, Ctl::PasswordEdit, 74, 52, 110, 14},
+    {A::IDC_PASSWORD2_LABEL, Ctl::Static, 8, 73, 63, 14, kAlignRight, ADDUSER_PASSWORD2},
+    {A::IDC_PASSWORD2, Ctl::PasswordEdit, 74, 73, 110, 14},
+    {A::IDC_NOTE, Ctl::Static, 58, 93, 118, 8, kAlignCenter, ADDUSER_NOTE},
+    {A::IDC_OK, Ctl::Button, 49, 111, 42, 18, kDefault, ADDUSER_BTNOK},
+    {A::IDC_CANCEL, Ctl::Button, 131, 111, 42, 18, 0, ADDUSER_BTNCANCEL},
+};
+
+constexpr ControlSpec kEditControls[] = {
+    {E::IDC_NAME_LABEL, Ctl::Static, 9, 21, 60, 14, kAlignRight, EDITUSER_NAMETITLE},
+    {E::IDC_NAME, Ctl::UserNameEdit, 72, 21, 110, 14},
+    {0, Ctl::Static, 184, 21, 8, 14, 0, kNoText, "*"},
+    {E::IDC_PASSWORD1_LABEL, Ctl::Static, 9, 41, 60, 14, 0, EDITUSER_PASSWORD1},
+    {E::IDC_PASSWORD1, Ctl::PasswordEdit, 72, 41, 110, 14},
+    {E::IDC_PASSWORD2_LABEL, Ctl::Static, 9, 61, 60, 14, 0, EDITUSER_PASSWORD2},
+    {E::IDC_PASSWORD2, Ctl::PasswordEdit, 72, 61, 110, 14},
+    {E::IDC_NOTE, Ctl::Static, 47, 81, 118, 8, 0, EDITUSER_NOTE},
+    {E::IDC_OK, Ctl::Button, 48, 104, 42, 18, kDefault, EDITUSER_BTNOK},
+    {E::IDC_CANCEL, Ctl::Button, 117, 104, 42, 18, 0, EDITUSER_BTNCANCEL},
+};
+
+const AccountDlgTemplate kAddTemplate{
+    kAddControls,
+    225,
+    135,
+    8,
+    ADDUSER_WNDTITLE,
+    A::IDC_NAME_LABEL,
+    A::IDC_NAME,
+    A::IDC_PASSWORD1_LABEL,
+    A::IDC_PASSWORD1,
+    A::IDC_PASSWORD2_LABEL,
+    A::IDC_PASSWORD2,
+    A::IDC_OK,
+    A::IDC_CANCEL,
+    ADDUSER_STR1,
+    ADDUSER_STR2,
+};
+
+const AccountDlgTemplate kEditTemplate{
+    kEditControls,
+    206,
+    129,
+    10,
+    EDITUSER_WNDTITLE,
+    E::IDC_NAME_LABEL,
+    E::IDC_NAME,
+    E::IDC_PASSWORD1_LABEL,
+    E::IDC_PASSWORD1,
+    E::IDC_PASSWORD2_LABEL,
+    E::IDC_PASSWORD2,
+    E::IDC_OK,
+    E::IDC_CANCEL,
+    EDITUSER_STR1,
+    EDITUSER_STR2,
+};
+
+}  // namespace
+
+bool HasForbiddenNameCharacter(const std::string& name) {
+    return name.find_first_of("\\/:*?\"<>|") != std::string::npos;
+}
+
+CAccountDlg::CAccountDlg(const AccountDlgTemplate& layout, QWidget* parent)
+    : CDialogBase(parent), layout_(layout) {
+    QFont dialogFont = DialogFont();
+    dialogFont.setPointSize(layout.pointSize);
+    setFont(dialogFont);
+    setFixedSize(DialogUnits(font()).Size(layout.width, layout.height));
+    BuildControls(layout.controls);
+    LinkLabel(layout.nameLabel, layout.name);
+    LinkLabel(layout.password1Label, layout.password1);
+    LinkLabel(layout.password2Label, layout.password2);
+    SetTitleKey(layout.title);
+    connect(Control<QPushButton>(layout.ok), &QPushButton::clicked, this, [this] { OnOk(); });
+    connect(Control<QPushButton>(layout.cancel), &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CAccountDlg::OnOpen() {
+    auto* name = Control<QLineEdit>(layout_.name);
+    name->setMaxLength(16);
+    name->setText(Qs(acceptedName));
+    Control<QLineEdit>(layout_.password1)->setText(Qs(acceptedPassword));
+    Control<QLineEdit>(layout_.password2)->setText(Qs(acceptedPassword));
+    name->setFocus();
+}
+
+void CAccountDlg::OnOk() {
+    acceptedName = Us(Control<QLineEdit>(layout_.name)->text().trimmed());
+    if (acceptedName.empty()) {
+        DoMessageBox(GetLangString(layout_.emptyNameMessage), MsgButtons::Ok, MsgIcon::None, this);
+        return;
+    }
+    const std::string first = Us(Control<QLineEdit>(layout_.password1)->text());
+    const std::string second = Us(Control<QLineEdit>(layout_.password2)->text());
+    if (first != second) {
+        DoMessageBox(GetLangString(layout_.mismatchMessage), MsgButtons::Ok, MsgIcon::None, this);
+        return;
+    }
+    acceptedPassword = first;
+    accept();
+}
+
+CAddUserDlg::CAddUserDlg(QWidget* parent) : CAccountDlg(kAddTemplate, parent) {}
+
+CEditUserDlg::CEditUserDlg(QWidget* parent) : CAccountDlg(kEditTemplate, parent) {}
+
+}  // namespace stepora

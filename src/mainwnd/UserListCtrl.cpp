@@ -1,0 +1,153 @@
+#include "mainwnd/UserListCtrl.h"
+
+#include <QHeaderView>
+#include <algorithm>
+
+#include "app/ApEnvironment.h"
+#include "app/QtText.h"
+#include "mainwnd/UserListRules.h"
+#include "store/UserStore.h"
+#include "widgets/FixedHeaderCtrl.h"
+
+namespace stepora {
+
+CUserListCtrl::CUserListCtrl(CApEnvironment& environment, UserStore& store, QWidget* parent)
+    : QTableWidget(parent), environment_(environment), store_(store) {
+    setHorizontalHeader(new CFixedHeaderCtrl(this));
+    verticalHeader()->hide();
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setColumnCount(kColumnCount);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &CUserListCtrl::OnHeaderClicked);
+}
+
+void CUserListCtrl::Init() {
+    setColumnCount(kColumnCount);
+    // Column 0 only carries the row's position.
+    setColumnHidden(kPosition, true);
+    // The client width: the list's own width inside its frame (the viewport is not laid
+    // out before the list is first shown).
+    const int w = width() - 2 * frameWidth() - 5;
+    horizontalHeader()->resizeSection(kName, w / 3 + 5);
+    horizontalHeader()->resizeSection(kWeight, w / 3);
+    horizontalHeader()->resizeSection(kStride, w - 2 * (w / 3));
+    ApplyHeaders();
+}
+
+void CUserListCtrl::ApplyHeaders() {
+    setHorizontalHeaderLabels({QString(), LangText(MAINMENU_LST_USERNAME),
+                               LangText(MAINMENU_BTN_USERWEIGHT),
+                               LangText(MAINMENU_BTN_USERSTRIDE)});
+    for (int column = kName; column <= kStride; ++column)
+        horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
+    const int sorted = SortColumn(environment_.SortReference());
+    QHeaderView* header = horizontalHeader();
+    header->setSortIndicatorShown(sorted != 0);
+    // The header draws an upward arrow for what Qt calls a descending order.
+    if (sorted != 0)
+        header->setSortIndicator(sorted, environment_.SortDirection() == "inc"
+                                             ? Qt::DescendingOrder
+                                             : Qt::AscendingOrder);
+}
+
+void CUserListCtrl::AddRow(const std::string& name, const UserFileHeader& header) {
+    Row row;
+    const auto texts = UserRowTexts(name, header);
+    for (int column = kName; column <= kStride; ++column) row.texts[column] = texts[column - 1];
+    rows_.push_back(std::move(row));
+    if (onCountChanged) onCountChanged(static_cast<int>(rows_.size()));
+}
+
+int CUserListCtrl::Reload(const std::string* pattern) {
+    rows_.clear();
+    setRowCount(0);
+    auto add = [this](const std::string& name, const UserFileHeader& header) {
+        AddRow(name, header);
+    };
+    if (pattern)
+        store_.EnumUsersMatching(*pattern, add);
+    else
+        store_.EnumUsers(add);
+    SortRows();
+    return static_cast<int>(rows_.size());
+}
+
+int CUserListCtrl::ReloadAll() {
+    return Reload(nullptr);
+}
+
+int CUserListCtrl::ReloadMatching(const std::string& pattern) {
+    return Reload(&pattern);
+}
+
+void CUserListCtrl::SortRows() {
+    ApplyHeaders();
+    const int column = SortColumn(environment_.SortReference());
+    if (column != 0) {
+        const std::string direction = environment_.SortDirection();
+        std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
+            return SortsBefore(a.texts[column], b.texts[column], direction);
+        });
+    }
+    // A reference that names no column keeps the rows in load order.
+    ShowRows();
+}
+
+void CUserListCtrl::ShowRows() {
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    clearSelection();
+    setRowCount(static_cast<int>(rows_.size()));
+    for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
+        rows_[row].texts[kPosition] = std::to_string(row);
+        auto* position = new QTableWidgetItem();
+        position->setData(Qt::UserRole, row);
+        setItem(row, kPosition, position);
+        for (int column = kName; column <= kStride; ++column)
+            setItem(row, column, new QTableWidgetItem(Qs(rows_[row].texts[column])));
+    }
+    setUpdatesEnabled(updates);
+}
+
+void CUserListCtrl::OnHeaderClicked(int column) {
+    const SortSettings next =
+        SortAfterHeaderClick(column, {environment_.SortReference(), environment_.SortDirection()});
+    environment_.SetSort(next.reference, next.direction);  // writes both to config.ini
+    SortRows();
+}
+
+std::vector<int> CUserListCtrl::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int CUserListCtrl::SelectedCount() const {
+    return static_cast<int>(SelectedRows().size());
+}
+
+std::vector<std::string> CUserListCtrl::SelectedNames() const {
+    std::vector<std::string> names;
+    for (int row : SelectedRows()) names.push_back(RowName(row));
+    return names;
+}
+
+std::string CUserListCtrl::RowName(int row) const {
+    return CellText(row, kName);
+}
+
+std::string CUserListCtrl::CellText(int row, int column) const {
+    const QTableWidgetItem* cell = item(row, column);
+    return cell ? Us(cell->text()) : std::string();
+}
+
+}  // namespace stepora
