@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "support/TempDir.h"
 #include "ui/UiTestApp.h"
+#include "widgets/PictureFile.h"
 #include "widgets/ShapeButton.h"
 
 namespace stepora {
@@ -87,6 +91,71 @@ TEST_F(ShownButton, BlackLeavesAColourAloneAndThePressedFaceShowsItsOwn) {
         EXPECT_EQ(button_->StateColour(CShapeButton::State(state)), expected[state]) << state;
     button_->setDown(true);
     EXPECT_EQ(Face(), QColor(Qt::blue));
+}
+
+// A 20 × 20 picture on white, its bottom-right quarter blue.
+void WritePicture(const std::filesystem::path& path) {
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 10; y < 20; ++y)
+        for (int x = 10; x < 20; ++x) image.setPixel(x, y, qRgb(0, 0, 255));
+    image.save(QString::fromStdString(path.string()), "BMP");
+}
+
+// A BMP header claiming width × height 24-bit pixels, with no pixels behind it.
+std::string ForgedBmpHeader(int32_t width, int32_t height) {
+    std::string bytes = "BM";
+    auto put = [&](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes += char((value >> (8 * i)) & 0xFF);
+    };
+    put(54, 4), put(0, 4), put(54, 4);                              // file header
+    put(40, 4), put(uint32_t(width), 4), put(uint32_t(height), 4);  // info header
+    put(1, 2), put(24, 2);
+    bytes.append(24, '\0');
+    return bytes;
+}
+
+class PictureFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::UiTestApp();
+        WritePicture(picture_);
+    }
+    test::TempDir dir_;
+    const std::filesystem::path picture_ = dir_ / "Logo.ptn";
+};
+
+TEST_F(PictureFile, WhiteShowsTheBackgroundAndThePictureFillsTheControl) {
+    const QColor background(200, 0, 200);
+    for (const QSize size : {QSize(60, 40), QSize(30, 90)}) {
+        QWidget parent;
+        parent.resize(120, 120);
+        QPalette palette = parent.palette();
+        palette.setColor(QPalette::Window, background);
+        parent.setPalette(palette);
+        parent.setAutoFillBackground(true);
+        QLabel label(&parent);
+        label.setGeometry(10, 10, size.width(), size.height());
+        ASSERT_TRUE(DrawPictureFile(&label, picture_));
+        const QImage shot = parent.grab().toImage();
+        EXPECT_EQ(shot.pixelColor(11, 11), background) << size.width();
+        EXPECT_EQ(shot.pixelColor(9 + size.width(), 9 + size.height()), QColor(0, 0, 255))
+            << "picture ends before the control's bottom-right corner, " << size.width();
+    }
+}
+
+TEST_F(PictureFile, UnreadableFilesDrawNothing) {
+    ASSERT_TRUE(test::WriteFile(dir_ / "empty.ptn", ""));
+    ASSERT_TRUE(test::WriteFile(dir_ / "garbage.ptn", std::string(300, '\x5a')));
+    ASSERT_TRUE(test::WriteFile(dir_ / "huge.ptn", ForgedBmpHeader(10000, 10000)));
+    ASSERT_TRUE(test::WriteFile(dir_ / "wide.ptn", ForgedBmpHeader(0x7FFFFFFF, 2)));
+    for (const char* name : {"missing.ptn", "empty.ptn", "garbage.ptn", "huge.ptn", "wide.ptn"}) {
+        QLabel label;
+        label.resize(60, 40);
+        ASSERT_TRUE(DrawPictureFile(&label, picture_));
+        EXPECT_FALSE(DrawPictureFile(&label, dir_ / name)) << name;
+        EXPECT_TRUE(label.pixmap().isNull()) << name;
+    }
 }
 
 }  // namespace
