@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 
+#include "support/ScratchWorkDir.h"
 #include "support/TempDir.h"
 #include "ui/UiTestApp.h"
+#include "widgets/GridListCtrl.h"
+#include "widgets/MatchUserListCtrl.h"
 #include "widgets/PictureFile.h"
 #include "widgets/ShapeButton.h"
 
@@ -156,6 +161,98 @@ TEST_F(PictureFile, UnreadableFilesDrawNothing) {
         EXPECT_FALSE(DrawPictureFile(&label, dir_ / name)) << name;
         EXPECT_TRUE(label.pixmap().isNull()) << name;
     }
+}
+
+TEST(GridListCtrl, ColumnsShareTheClientWidthAndRowsKeepTheirHeight) {
+    test::UiTestApp();
+    // Client width 410: c = 400; five columns q = 80, r = 0; three q = 133, r = 1.
+    // clang-format off
+    struct { int columns; std::vector<int> widths; } const cases[] = {
+        {5, {90, 80, 80, 80, 90}}, {3, {144, 133, 144}}, {1, {420}}};
+    // clang-format on
+    for (const auto& c : cases) {
+        CGridListCtrl grid;
+        grid.resize(410 + 2 * grid.frameWidth(), 400);
+        grid.SetRowHeight(42);
+        std::vector<std::vector<std::string>> table(6, std::vector<std::string>(5, "x"));
+        table[5] = {"NO.6"};  // a short row leaves its other cells empty
+        grid.ShowTable(table, c.columns);
+        ASSERT_EQ(grid.columnCount(), c.columns);
+        for (int j = 0; j < c.columns; ++j) EXPECT_EQ(grid.columnWidth(j), c.widths[j]) << j;
+        ASSERT_EQ(grid.rowCount(), 6);
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(grid.rowHeight(i), 42);
+        EXPECT_EQ(grid.item(5, 0)->text(), "NO.6");
+        EXPECT_EQ(grid.item(0, c.columns - 1)->text(), "x");
+        EXPECT_EQ(grid.item(5, c.columns - 1)->text(), c.columns > 1 ? "" : "NO.6");
+    }
+}
+
+TEST(MatchUserList, ShowsThePassingUsersLastFirst) {
+    test::UiTestApp();
+    test::ScratchWorkDir work;
+    // clang-format off
+    struct { const char* name; uint32_t unit, weight, stride; } const users[] = {
+        {"Ann", 0, 60, 70}, {"Ben", 0, 60, 80}, {"Cid", 0, 70, 70}, {"Dot", 1, 60, 2750}, {"Eve", 0, 0, 0}};
+    // clang-format on
+    for (const auto& u : users) {
+        UserFileHeader header;
+        ASSERT_TRUE(work.store.Create(u.name, "") && work.store.ReadHeader(u.name, header));
+        header.unitSystem = u.unit, header.weight = u.weight, header.stride = u.stride;
+        ASSERT_TRUE(work.store.WriteHeader(u.name, header));
+    }
+    std::vector<std::string> enumerated;
+    work.store.EnumUsers(
+        [&](const std::string& name, const UserFileHeader&) { enumerated.push_back(name); });
+
+    // Users sharing the profile (metric, 60, 70) in each filter mode.
+    // clang-format off
+    struct { int mode; std::vector<std::string> passing; } const cases[] = {
+        {0, {"Ann"}}, {1, {"Ann", "Ben", "Cid", "Eve"}}, {2, {"Ann", "Ben"}}, {3, {"Ann", "Cid"}},
+        {5, {}}, {-1, {}}, {4, {"Ann", "Ben", "Cid", "Dot", "Eve"}}};  // 4 last: its rows are read below
+    // clang-format on
+    CMatchUserListCtrl list;
+    list.resize(405 + 2 * list.frameWidth(), 300);
+    for (const auto& c : cases) {
+        list.SetFilter(c.mode, 0, 60, 70);
+        list.Reload(work.store);
+        std::vector<std::string> expected;
+        for (auto it = enumerated.rbegin(); it != enumerated.rend(); ++it)
+            if (std::count(c.passing.begin(), c.passing.end(), *it)) expected.push_back(*it);
+        std::vector<std::string> shown;
+        for (int row = 0; row < list.RowCount(); ++row)
+            shown.push_back(list.item(row, 0)->text().toStdString());
+        EXPECT_EQ(shown, expected) << "mode " << c.mode;
+    }
+
+    auto row = [&](const std::string& name) {
+        std::vector<std::string> cells;
+        for (int r = 0; r < list.RowCount(); ++r)
+            if (list.item(r, 0)->text().toStdString() == name)
+                for (int col = 1; col < 4; ++col)
+                    cells.push_back(list.item(r, col)->text().toStdString());
+        return cells;
+    };
+    const std::string metric = GetLangString(USERMATCH_DLG_STR52);
+    const std::string imperial = GetLangString(USERMATCH_DLG_STR53);
+    ASSERT_NE(metric, imperial);
+    EXPECT_EQ(row("Dot"), std::vector<std::string>({imperial, "60", "27.50"}));
+    EXPECT_EQ(row("Eve"), std::vector<std::string>({metric, "----", "----"}));
+    EXPECT_EQ(row("Cid"), std::vector<std::string>({metric, "70", "70"}));
+    for (int col = 0; col < 4; ++col) EXPECT_EQ(list.columnWidth(col), col ? 100 : 105);
+
+    EXPECT_EQ(list.SelectedName(), "");
+    list.selectRow(1);
+    EXPECT_EQ(list.SelectedName(), list.item(1, 0)->text().toStdString());
+
+    // Dragging a divider leaves the widths as the list set them.
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QWidget* header = list.horizontalHeader()->viewport();
+    const int divider = list.horizontalHeader()->sectionViewportPosition(1);
+    QTest::mousePress(header, Qt::LeftButton, {}, {divider, 5});
+    QTest::mouseMove(header, {divider + 40, 5});
+    QTest::mouseRelease(header, Qt::LeftButton, {}, {divider + 40, 5});
+    EXPECT_EQ(list.columnWidth(0), 105);
 }
 
 }  // namespace
