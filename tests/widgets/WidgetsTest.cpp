@@ -6,12 +6,15 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
+#include <memory>
 
 #include "support/ScratchWorkDir.h"
 #include "support/TempDir.h"
 #include "ui/UiTestApp.h"
+#include "widgets/FilterEdits.h"
 #include "widgets/GridListCtrl.h"
 #include "widgets/MatchUserListCtrl.h"
+#include "widgets/NoTypeComboBox.h"
 #include "widgets/PictureFile.h"
 #include "widgets/ShapeButton.h"
 
@@ -253,6 +256,45 @@ TEST(MatchUserList, ShowsThePassingUsersLastFirst) {
     QTest::mouseMove(header, {divider + 40, 5});
     QTest::mouseRelease(header, Qt::LeftButton, {}, {divider + 40, 5});
     EXPECT_EQ(list.columnWidth(0), 105);
+}
+
+template <class Edit>
+std::unique_ptr<QLineEdit> Make() {
+    return std::make_unique<Edit>();
+}
+
+TEST(FilterEdits, KeepOnlyWhatTheFieldMayHold) {
+    test::UiTestApp();
+    // clang-format off
+    struct { std::unique_ptr<QLineEdit> (*make)(); QString typed; QStringList pasted; QString expected; } const cases[] = {
+        {Make<CDecimalEdit>, "12.5", {}, "12.5"},
+        {Make<CDecimalEdit>, "1a2,-5", {}, "125"},
+        {Make<CIntegerEdit>, "-3", {}, "3"},
+        {Make<CIntegerEdit>, "3.5\b", {}, "3"},  // Backspace still edits
+        {Make<CUserNameEdit>, "a/b?c\\d:e*f\"g<h>i|j", {}, "abcdefghij"},
+        {Make<CUserNameEdit>, "abcdefghijklmnopq", {}, "abcdefghijklmnop"},
+        {Make<CPasswordEdit>, "abcdefghijklm", {}, "abcdefghijkl"},
+        // Four-byte characters: a fourth would make 16 bytes, three and "abc" make 15.
+        {Make<CPasswordEdit>, "", {"\U0001F600\U0001F600\U0001F600", "\U0001F600", "abc", "d"},
+         "\U0001F600\U0001F600\U0001F600abc"},
+        {Make<CPasswordEdit>, "", {"0123456789abc"}, ""}};  // a long paste is refused, not cut
+    // clang-format on
+    for (const auto& c : cases) {
+        auto edit = c.make();
+        QTest::keyClicks(edit.get(), c.typed);
+        for (const QString& piece : c.pasted) edit->insert(piece);
+        EXPECT_EQ(edit->text(), c.expected) << c.typed.toStdString();
+    }
+}
+
+TEST(NoTypeComboBox, TypedLettersChangeNothingArrowsChoose) {
+    test::UiTestApp();
+    CNoTypeComboBox box;
+    box.addItems({"2006", "2007", "2008", "April"});
+    QTest::keyClicks(&box, "2a");
+    EXPECT_EQ(box.currentIndex(), 0);
+    QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(box.currentIndex(), 1);
 }
 
 }  // namespace
