@@ -15,6 +15,7 @@ CUserListCtrl::CUserListCtrl(CApEnvironment& environment, UserStore& store, QWid
     : QTableWidget(parent), environment_(environment), store_(store) {
     setHorizontalHeader(new CFixedHeaderCtrl(this));
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -29,8 +30,6 @@ CUserListCtrl::CUserListCtrl(CApEnvironment& environment, UserStore& store, QWid
 
 void CUserListCtrl::Init() {
     setColumnCount(kColumnCount);
-    // Column 0 only carries the row's position.
-    setColumnHidden(kPosition, true);
     // The client width: the list's own width inside its frame (the viewport is not laid
     // out before the list is first shown).
     const int w = width() - 2 * frameWidth() - 5;
@@ -41,16 +40,15 @@ void CUserListCtrl::Init() {
 }
 
 void CUserListCtrl::ApplyHeaders() {
-    setHorizontalHeaderLabels({QString(), LangText(MAINMENU_LST_USERNAME),
-                               LangText(MAINMENU_BTN_USERWEIGHT),
+    setHorizontalHeaderLabels({LangText(MAINMENU_LST_USERNAME), LangText(MAINMENU_BTN_USERWEIGHT),
                                LangText(MAINMENU_BTN_USERSTRIDE)});
-    for (int column = kName; column <= kStride; ++column)
+    for (int column = kName; column < kColumnCount; ++column)
         horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
-    const int sorted = SortColumn(environment_.SortReference());
+    const int sorted = SortColumn(environment_.SortReference()) - 1;
     QHeaderView* header = horizontalHeader();
-    header->setSortIndicatorShown(sorted != 0);
+    header->setSortIndicatorShown(sorted >= 0);
     // The header draws an upward arrow for what Qt calls a descending order.
-    if (sorted != 0)
+    if (sorted >= 0)
         header->setSortIndicator(sorted, environment_.SortDirection() == "inc"
                                              ? Qt::DescendingOrder
                                              : Qt::AscendingOrder);
@@ -59,7 +57,7 @@ void CUserListCtrl::ApplyHeaders() {
 void CUserListCtrl::AddRow(const std::string& name, const UserFileHeader& header) {
     Row row;
     const auto texts = UserRowTexts(name, header);
-    for (int column = kName; column <= kStride; ++column) row.texts[column] = texts[column - 1];
+    for (int column = kName; column < kColumnCount; ++column) row.texts[column] = texts[column];
     rows_.push_back(std::move(row));
     if (onCountChanged) onCountChanged(static_cast<int>(rows_.size()));
 }
@@ -88,8 +86,8 @@ int CUserListCtrl::ReloadMatching(const std::string& pattern) {
 
 void CUserListCtrl::SortRows() {
     ApplyHeaders();
-    const int column = SortColumn(environment_.SortReference());
-    if (column != 0) {
+    const int column = SortColumn(environment_.SortReference()) - 1;
+    if (column >= 0) {
         const std::string direction = environment_.SortDirection();
         std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
             return SortsBefore(a.texts[column], b.texts[column], direction);
@@ -105,19 +103,15 @@ void CUserListCtrl::ShowRows() {
     clearSelection();
     setRowCount(static_cast<int>(rows_.size()));
     for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
-        rows_[row].texts[kPosition] = std::to_string(row);
-        auto* position = new QTableWidgetItem();
-        position->setData(Qt::UserRole, row);
-        setItem(row, kPosition, position);
-        for (int column = kName; column <= kStride; ++column)
+        for (int column = kName; column < kColumnCount; ++column)
             setItem(row, column, new QTableWidgetItem(Qs(rows_[row].texts[column])));
     }
     setUpdatesEnabled(updates);
 }
 
-void CUserListCtrl::OnHeaderClicked(int column) {
-    const SortSettings next =
-        SortAfterHeaderClick(column, {environment_.SortReference(), environment_.SortDirection()});
+void CUserListCtrl::OnHeaderClicked(int section) {
+    const SortSettings next = SortAfterHeaderClick(
+        section + 1, {environment_.SortReference(), environment_.SortDirection()});
     environment_.SetSort(next.reference, next.direction);  // writes both to config.ini
     SortRows();
 }

@@ -12,12 +12,12 @@ class CApEnvironment;
 class UserStore;
 
 // The main window's list of users: name, weight and step length, sorted by the shown
-// text of one column, with fixed column widths. Column 0 only carries each row's
-// position and is never shown.
+// text of one column, with fixed column widths. The sort settings number the columns
+// 1 to 3; the list's own columns are 0 to 2.
 class CUserListCtrl : public QTableWidget {
     Q_OBJECT
 public:
-    enum Column { kPosition = 0, kName = 1, kWeight = 2, kStride = 3, kColumnCount = 4 };
+    enum Column { kName = 0, kWeight = 1, kStride = 2, kColumnCount = 3 };
 
     CUserListCtrl(CApEnvironment& environment, UserStore& store, QWidget* parent = nullptr);
 
@@ -49,7 +49,7 @@ private:
     int Reload(const std::string* pattern);
     void ShowRows();
     void AddRow(const std::string& name, const UserFileHeader& header);
-    void OnHeaderClicked(int column);
+    void OnHeaderClicked(int section);
 
     CApEnvironment& environment_;
     UserStore& store_;

@@ -151,8 +151,13 @@ void CDialogBase::ApplyTexts() {
 namespace stepora {
 
 int CDialogBase::Run() {
+    endAtOpen_ = false;
     ApplyTexts();
     OnOpen();
+    if (endAtOpen_) {
+        setResult(QDialog::Rejected);
+        return QDialog::Rejected;
+    }
     return RunModal(*this);
 }
 

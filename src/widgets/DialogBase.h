@@ -75,11 +75,13 @@ public:
     virtual void ApplyTexts();
 
     // Opens the dialog modally through RunModal: its texts are read from the language
-    // table and OnOpen() fills its fields first, every time.
+    // table and OnOpen() fills its fields first, every time. A dialog whose OnOpen()
+    // called EndAtOpen() is not shown and answers Rejected.
     int Run();
 
 protected:
     virtual void OnOpen() {}
+    void EndAtOpen() { endAtOpen_ = true; }
 
     // Creates, places and registers the controls of a table, in table order (which is
     // also the Tab order), as children of `parent` (the dialog itself when null).
@@ -103,6 +105,7 @@ private:
     std::vector<TextBinding> texts_;
     LangKey titleKey_ = kNoText;
     QButtonGroup* radioGroup_ = nullptr;
+    bool endAtOpen_ = false;
 };
 
 // Sets the visible text of a label, button, check box, group box or edit.

@@ -51,13 +51,13 @@ TEST_F(UserListTest, HeaderClicksSortByteWiseAndRememberTheSort) {
               {"Bob", 1, 100, 2600}});
     ASSERT_TRUE(Start());
     const struct {
-        int click;  // 0: none, the order at start
+        int click;  // the list column clicked; -1: none, the order at start
         const char* reference;
         const char* direction;
         Names names;
     } steps[] = {
         // UTF-8 bytes: 'B' < 'Z' < 0xC3 (Ä) < 0xE6 (李).
-        {0, "UserName", "inc", {"Bob", "Zoe", "\xC3\x84rger", "\xE6\x9D\x8E"}},
+        {-1, "UserName", "inc", {"Bob", "Zoe", "\xC3\x84rger", "\xE6\x9D\x8E"}},
         // "100 …" sorts before "70 …"; "100 lb" and "100 kg" keep the text order of units.
         {CUserListCtrl::kWeight, "Weight", "inc", {"Bob", "\xC3\x84rger", "Zoe", "\xE6\x9D\x8E"}},
         {CUserListCtrl::kWeight, "Weight", "dec", {"\xE6\x9D\x8E", "Zoe", "\xC3\x84rger", "Bob"}},
@@ -65,12 +65,12 @@ TEST_F(UserListTest, HeaderClicksSortByteWiseAndRememberTheSort) {
         {CUserListCtrl::kName, "UserName", "dec", {"\xE6\x9D\x8E", "\xC3\x84rger", "Zoe", "Bob"}},
     };
     for (const auto& step : steps) {
-        if (step.click) ClickHeader(step.click);
+        if (step.click >= 0) ClickHeader(step.click);
         EXPECT_EQ(ListedNames(), step.names) << step.reference << " " << step.direction;
         EXPECT_EQ(Config("UM_USERMANAGE", "SortReference"), step.reference);
         EXPECT_EQ(Config("UM_USERMANAGE", "SortDirection"), step.direction);
         EXPECT_EQ(dialog_->UserList()->horizontalHeader()->sortIndicatorSection(),
-                  step.click ? step.click : int(CUserListCtrl::kName));
+                  step.click >= 0 ? step.click : int(CUserListCtrl::kName));
     }
     // The column widths cannot be changed.
     EXPECT_EQ(dialog_->UserList()->horizontalHeader()->sectionResizeMode(CUserListCtrl::kName),
