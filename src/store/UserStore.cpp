@@ -281,15 +281,21 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
     return 1;
 }
 
+// A backup left by a change that did not end is the last state known to be whole; it is
+// put back before anything else changes the user or takes a new one from a file that may
+// be half rewritten.
+bool UserStore::RestorePendingBackup(const std::string& title) {
+    std::error_code ec;
+    if (!fs::exists(BackupPath(title), ec)) return true;
+    if (!StoreRename(BackupPath(title), UserPath(title))) return false;
+    SyncDirectory(directory_);
+    return true;
+}
+
 int UserStore::Backup(const std::string& name) {
     const auto title = StoredName(name);
     if (!title) return 0;
-    // A backup left by a change that did not end is the last state known to be whole;
-    // put it back before taking a new one from a file that may be half rewritten.
-    std::error_code ec;
-    if (fs::exists(BackupPath(*title), ec) && !StoreRename(BackupPath(*title), UserPath(*title)))
-        return 0;
-
+    if (!RestorePendingBackup(*title)) return 0;
     const fs::path temp = directory_ / (*title + std::string(kBackupTempSuffix));
     StoreFile in;
     uint64_t size = 0;
@@ -328,6 +334,8 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName,
     // A rename replaces an existing file silently here: never onto another user.
     const auto other = StoredName(newName);
     if (other && *other != *title) return 0;
+    // The backup would otherwise come back under the old name beside the renamed user.
+    if (!RestorePendingBackup(*title)) return 0;
     UserFileHeader old;
     if (!ReadHeader(*title, old)) return 0;
     UserFileHeader header = old;
@@ -344,10 +352,10 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName,
 int UserStore::Delete(const std::string& name) {
     const auto title = StoredName(name);
     if (!title) return 0;
-    if (!StoreRemove(UserPath(*title))) return 0;
-    // A backup left behind would bring the user back when the store opens next.
-    std::error_code ec;
-    if (fs::exists(BackupPath(*title), ec)) StoreRemove(BackupPath(*title));
+    // A backup left behind would bring the user back when the store opens next; once it
+    // is the user file, one removal takes the user for good.
+    if (!RestorePendingBackup(*title) || !StoreRemove(UserPath(*title))) return 0;
+    SyncDirectory(directory_);
     return 1;
 }
 
