@@ -19,6 +19,11 @@ constexpr std::string_view kBackupSuffix = "_bk.bin";
 constexpr std::string_view kBackupTempSuffix = "_bk.tmp";
 constexpr std::string_view kImportTempSuffix = ".usr.tmp";
 constexpr char kScratchName[] = "temp.bin";
+// A file name holds at most 255 bytes on the usual file systems (NAME_MAX on Linux); every
+// file named after a user must fit, or the user could be made but never changed.
+constexpr size_t kMaxFileNameBytes = 255;
+constexpr size_t kLongestSuffix = std::max(
+    {kUserSuffix.size(), kBackupSuffix.size(), kBackupTempSuffix.size(), kImportTempSuffix.size()});
 constexpr size_t kCopyPiece = 1024;
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
@@ -105,6 +110,7 @@ std::vector<std::string> ListUserTitles(const fs::path& directory) {
 
 bool IsValidUserName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
+    if (name.size() + kLongestSuffix > kMaxFileNameBytes) return false;
     return std::none_of(name.begin(), name.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
         return u < 0x20 || u == 0x7F || c == '/' || c == '\\';

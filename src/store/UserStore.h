@@ -64,7 +64,7 @@ private:
 };
 
 // A name may become a file title: not empty, no path separators or control characters,
-// not "." or "..".
+// not "." or "..", and short enough (247 bytes) for every file named after it.
 bool IsValidUserName(const std::string& name);
 
 // The program's one store.

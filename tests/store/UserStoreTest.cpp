@@ -74,6 +74,29 @@ TEST_F(StoreTest, CreateRefusesExistingNamesLongPasswordsAndBadNames) {
     EXPECT_EQ(store.GetCount(), 1u);
 }
 
+// 255 bytes a file name on Linux; the longest name the store makes from a user name is
+// the import's temp file, name + ".usr.tmp".
+TEST_F(StoreTest, ANameMayBeAsLongAsEveryFileTheStoreMakesOfIt) {
+    const std::string longest(247, 'n'), tooLong(248, 'n');
+    ASSERT_TRUE(store.Create(longest, "pw"));
+    ASSERT_TRUE(store.Backup(longest));
+    ASSERT_TRUE(store.WriteDays(longest, kToday, 2, TaggedRun(kToday, 2, 3).data()));
+    ASSERT_TRUE(store.EndBackup(longest, true));
+    const fs::path exported = dir / "long.usr";
+    ASSERT_TRUE(store.ExportFile(longest, exported));
+    ASSERT_TRUE(store.ImportFile(longest, exported));
+    ASSERT_TRUE(store.Rename(longest, "Anna", ""));
+    ASSERT_TRUE(store.Rename("Anna", longest, "pw"));
+    const std::string bytes = Bytes(longest);
+
+    EXPECT_FALSE(store.Create(tooLong, ""));
+    EXPECT_FALSE(store.Rename(longest, tooLong, ""));
+    EXPECT_FALSE(store.ImportFile(tooLong, exported));
+    EXPECT_FALSE(store.Exists(tooLong));
+    EXPECT_EQ(Bytes(longest), bytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "User"), fs::directory_iterator()), 1);
+}
+
 TEST_F(StoreTest, NamesMatchIgnoringCaseIncludingUmlauts) {
     ASSERT_TRUE(store.Create("J\xC3\xBCrgen", ""));  // Jürgen
     EXPECT_TRUE(store.Exists("J\xC3\x9CRGEN"));      // JÜRGEN
