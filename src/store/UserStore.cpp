@@ -417,7 +417,15 @@ int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count
     const auto title = StoredName(name);
     if (!title) return 0;
     UserFileHeader old;
-    if (!ReadHeader(*title, old) || !ValidStoredRange(old)) return 0;
+    StoreFile stored;
+    uint64_t size = 0;
+    if (!stored.Open(UserPath(*title), StoreFile::ReadOnly) || !ReadHeaderFrom(stored, old) ||
+        !ValidStoredRange(old) || !stored.Size(size))
+        return 0;
+    // Reads refuse a file whose records stop early; a write would fill or drop the missing
+    // days and hide the damage for good.
+    if (size < RecordOffset(old.lastDay + 1, old.firstDay)) return 0;
+    stored.Close();
     const uint32_t last = first + count - 1;
     UserFileHeader header = old;
     header.firstDay = std::min(first, old.firstDay);

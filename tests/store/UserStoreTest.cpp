@@ -123,6 +123,22 @@ TEST_F(StoreTest, HeaderWriteNeverCreatesAndUnreadableHeadersFail) {
     EXPECT_FALSE(store.WriteDays("Bent", kToday, 1, days.data()));
 }
 
+// Reads refuse the missing days; a write past them would fill them with zeros for good.
+TEST_F(StoreTest, AFileShorterThanItsHeaderSaysIsNeverWritten) {
+    ASSERT_TRUE(store.Create("Anna", ""));
+    const uint32_t S = kToday - 1;
+    ASSERT_TRUE(store.WriteDays("Anna", S, 10, TaggedRun(S, 10, 1).data()));
+    std::string cut = Bytes("Anna");
+    cut.resize(cut.size() - 2 * kDayRecordSize - 5);
+    ASSERT_TRUE(WriteFile(UserFile("Anna"), cut));
+    const std::pair<int32_t, uint32_t> writes[] = {{2, 1}, {8, 4}, {12, 2}, {-3, 2}, {-2, 4}, {-1, 12}};
+    for (const auto& [offset, count] : writes) {
+        const uint32_t first = uint32_t(int32_t(S) + offset);
+        EXPECT_FALSE(store.WriteDays("Anna", first, count, TaggedRun(first, count, 2).data())) << offset;
+        EXPECT_TRUE(Bytes("Anna") == cut) << offset;
+    }
+}
+
 // Stored range [S, E] = [46000, 46020]; each case writes a run and the file must equal
 // the model: new days replace old ones, the gaps between are zero records.
 struct WriteCase {
