@@ -11,8 +11,11 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <string_view>
 
 namespace stepora {
 namespace {
@@ -97,8 +100,26 @@ std::shared_ptr<Ini> Load(const std::filesystem::path& file) {
     return ini;
 }
 
-bool HasLineBreak(const std::string& s) {
-    return s.find_first_of("\r\n") != std::string::npos;
+bool OnOneLine(const std::string& s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+}
+
+bool HasOuterBlanks(const std::string& s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !s.empty() && (blank(s.front()) || blank(s.back()));
+}
+
+// The loader trims blanks around names, ends a section name at ']' and a key at '=', and
+// reads a line starting with ';' or '#' as a comment and one starting with '[' as a section.
+bool StorableSection(const std::string& section) {
+    return !section.empty() && OnOneLine(section) && !HasOuterBlanks(section) &&
+           section.find(']') == std::string::npos;
+}
+
+bool StorableKey(const std::string& key) {
+    return !key.empty() && OnOneLine(key) && !HasOuterBlanks(key) &&
+           key.find('=') == std::string::npos &&
+           std::string_view(";#[").find(key[0]) == std::string_view::npos;
 }
 
 // A value written as "text" or 'text' is read without its quotes.
@@ -107,6 +128,35 @@ std::string Unquote(std::string value) {
         value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
+}
+
+// The loader trims blanks around a value; quotes keep them, and a value that is itself
+// quoted gets a pair of its own so that reading takes off only that pair.
+std::string StoredValue(const std::string& value) {
+    if (HasOuterBlanks(value) || Unquote(value) != value) return '"' + value + '"';
+    return value;
+}
+
+bool UsesCrLf(const std::string& bytes) {
+    const size_t at = bytes.find('\n');
+    return at != std::string::npos && at > 0 && bytes[at - 1] == '\r';
+}
+
+std::string WithCrLf(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) out += '\r';
+        out += bytes[i];
+    }
+    return out;
+}
+
+bool ReadWhole(const std::filesystem::path& file, std::string& bytes) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;  // an unreadable file must not be replaced by one setting
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
 }
 
 }  // namespace
@@ -143,23 +193,31 @@ bool WriteFileAtomically(const std::filesystem::path& file, const std::string& b
 
 bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
                         const std::string& key, const std::string& value) {
-    if (HasLineBreak(value) || HasLineBreak(section) || HasLineBreak(key)) return false;
-    if (section.empty() || key.empty() || section.find(']') != std::string::npos ||
-        key.find('=') != std::string::npos)
-        return false;
+    if (!StorableSection(section) || !StorableKey(key) || !OnOneLine(value)) return false;
 
     Ini ini;
     Configure(ini);
+    std::string old;
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        if (!std::filesystem::is_regular_file(file, ec) || ini.LoadFile(file.c_str()) < 0)
+        if (!std::filesystem::is_regular_file(file, ec) || !ReadWhole(file, old) ||
+            ini.LoadData(old) < 0)
             return false;
     } else if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {
         return false;
     }
-    if (ini.SetValue(section.c_str(), key.c_str(), value.c_str(), nullptr, true) < 0) return false;
+    const std::string stored = StoredValue(value);
+    if (ini.SetValue(section.c_str(), key.c_str(), stored.c_str(), nullptr, true) < 0) return false;
     std::string bytes;
     if (ini.Save(bytes) < 0) return false;
+    if (UsesCrLf(old)) bytes = WithCrLf(bytes);
+
+    // A write that succeeds reads back exactly.
+    Ini check;
+    Configure(check);
+    const char* back =
+        check.LoadData(bytes) < 0 ? nullptr : check.GetValue(section.c_str(), key.c_str(), nullptr);
+    if (!back || Unquote(back) != value) return false;
     Cache().erase(file);
     return WriteFileAtomically(file, bytes);
 }

@@ -11,8 +11,10 @@ namespace stepora {
 std::string GetProfileString(const std::filesystem::path& file, const std::string& section,
                              const std::string& key, const std::string& defaultValue);
 
-// Fails when the value, section or key would break the file's line structure, when the
-// folder does not exist, or when the file cannot be replaced.
+// Fails, leaving the file as it is, for a section, key or value the file could not give
+// back as written (line breaks, NUL bytes, blanks around names, a key the file would read
+// as a comment or a section), when the folder does not exist, or when the file cannot be
+// replaced. The file keeps its line endings.
 bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
                         const std::string& key, const std::string& value);
 

@@ -19,6 +19,11 @@ constexpr std::string_view kBackupSuffix = "_bk.bin";
 constexpr std::string_view kBackupTempSuffix = "_bk.tmp";
 constexpr std::string_view kImportTempSuffix = ".usr.tmp";
 constexpr char kScratchName[] = "temp.bin";
+// A file name holds at most 255 bytes on the usual file systems (NAME_MAX on Linux); every
+// file named after a user must fit, or the user could be made but never changed.
+constexpr size_t kMaxFileNameBytes = 255;
+constexpr size_t kLongestSuffix = std::max(
+    {kUserSuffix.size(), kBackupSuffix.size(), kBackupTempSuffix.size(), kImportTempSuffix.size()});
 constexpr size_t kCopyPiece = 1024;
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
@@ -105,6 +110,7 @@ std::vector<std::string> ListUserTitles(const fs::path& directory) {
 
 bool IsValidUserName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
+    if (name.size() + kLongestSuffix > kMaxFileNameBytes) return false;
     return std::none_of(name.begin(), name.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
         return u < 0x20 || u == 0x7F || c == '/' || c == '\\';
@@ -281,15 +287,21 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
     return 1;
 }
 
+// A backup left by a change that did not end is the last state known to be whole; it is
+// put back before anything else changes the user or takes a new one from a file that may
+// be half rewritten.
+bool UserStore::RestorePendingBackup(const std::string& title) {
+    std::error_code ec;
+    if (!fs::exists(BackupPath(title), ec)) return true;
+    if (!StoreRename(BackupPath(title), UserPath(title))) return false;
+    SyncDirectory(directory_);
+    return true;
+}
+
 int UserStore::Backup(const std::string& name) {
     const auto title = StoredName(name);
     if (!title) return 0;
-    // A backup left by a change that did not end is the last state known to be whole;
-    // put it back before taking a new one from a file that may be half rewritten.
-    std::error_code ec;
-    if (fs::exists(BackupPath(*title), ec) && !StoreRename(BackupPath(*title), UserPath(*title)))
-        return 0;
-
+    if (!RestorePendingBackup(*title)) return 0;
     const fs::path temp = directory_ / (*title + std::string(kBackupTempSuffix));
     StoreFile in;
     uint64_t size = 0;
@@ -328,6 +340,8 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName,
     // A rename replaces an existing file silently here: never onto another user.
     const auto other = StoredName(newName);
     if (other && *other != *title) return 0;
+    // The backup would otherwise come back under the old name beside the renamed user.
+    if (!RestorePendingBackup(*title)) return 0;
     UserFileHeader old;
     if (!ReadHeader(*title, old)) return 0;
     UserFileHeader header = old;
@@ -344,10 +358,10 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName,
 int UserStore::Delete(const std::string& name) {
     const auto title = StoredName(name);
     if (!title) return 0;
-    if (!StoreRemove(UserPath(*title))) return 0;
-    // A backup left behind would bring the user back when the store opens next.
-    std::error_code ec;
-    if (fs::exists(BackupPath(*title), ec)) StoreRemove(BackupPath(*title));
+    // A backup left behind would bring the user back when the store opens next; once it
+    // is the user file, one removal takes the user for good.
+    if (!RestorePendingBackup(*title) || !StoreRemove(UserPath(*title))) return 0;
+    SyncDirectory(directory_);
     return 1;
 }
 
@@ -403,7 +417,15 @@ int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count
     const auto title = StoredName(name);
     if (!title) return 0;
     UserFileHeader old;
-    if (!ReadHeader(*title, old) || !ValidStoredRange(old)) return 0;
+    StoreFile stored;
+    uint64_t size = 0;
+    if (!stored.Open(UserPath(*title), StoreFile::ReadOnly) || !ReadHeaderFrom(stored, old) ||
+        !ValidStoredRange(old) || !stored.Size(size))
+        return 0;
+    // Reads refuse a file whose records stop early; a write would fill or drop the missing
+    // days and hide the damage for good.
+    if (size < RecordOffset(old.lastDay + 1, old.firstDay)) return 0;
+    stored.Close();
     const uint32_t last = first + count - 1;
     UserFileHeader header = old;
     header.firstDay = std::min(first, old.firstDay);

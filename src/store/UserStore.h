@@ -6,7 +6,8 @@
 // A change to an existing user runs Backup, the writes, then EndBackup: discard on
 // success, restore on failure. A backup is complete or absent, the user file reaches the
 // disk before its backup is dropped, and a backup left behind by an interrupted change is
-// restored when the store opens its directory.
+// restored when the store opens its directory, and before the user is backed up again,
+// renamed or deleted.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -56,13 +57,14 @@ private:
     std::filesystem::path UserPath(const std::string& title) const;
     std::filesystem::path BackupPath(const std::string& title) const;
     void RecoverInterruptedChanges();
+    bool RestorePendingBackup(const std::string& title);
 
     std::filesystem::path directory_;
     uint32_t count_ = 0;
 };
 
 // A name may become a file title: not empty, no path separators or control characters,
-// not "." or "..".
+// not "." or "..", and short enough (247 bytes) for every file named after it.
 bool IsValidUserName(const std::string& name);
 
 // The program's one store.

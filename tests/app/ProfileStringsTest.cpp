@@ -76,17 +76,46 @@ TEST(ProfileStrings, WriteCreatesAndKeepsTheRest) {
     EXPECT_EQ(GetProfileString(fresh, "S", "k", "NULL"), "v");
 }
 
-TEST(ProfileStrings, WriteRefusesWhatWouldBreakTheFile) {
+// What a write could not store so that it reads back is refused, and the file stays as it was.
+TEST(ProfileStrings, WriteRefusesWhatWouldNotReadBack) {
+    using namespace std::string_literals;
+    struct Refused {
+        std::string section, key, value;
+    };
+    const Refused refused[] = {
+        {"A", "k", "two\nlines"},  {"A", "k", "cr\rhere"},  {"A", "k", "cut\0off"s},
+        {"A\n[B]", "k", "v"},      {"A]B", "k", "v"},       {"A\0B"s, "k", "v"},
+        {" A", "k", "v"},          {"A\t", "k", "v"},      {"", "k", "v"},
+        {"A", "", "v"},            {"A", "k=x", "v"},       {"A", "[Sec]", "v"},
+        {"A", "[k", "v"},          {"A", ";k", "v"},        {"A", "#k", "v"},
+        {"A", " k", "v"},          {"A", "k\t", "v"},      {"A", "k\0x"s, "v"},
+    };
     TempDir dir;
     auto file = dir / "c.ini";
     ASSERT_TRUE(WriteProfileString(file, "A", "k", "v"));
     const std::string before = ReadFile(file);
-    EXPECT_FALSE(WriteProfileString(file, "A", "k", "two\nlines"));
-    EXPECT_FALSE(WriteProfileString(file, "A", "k", "cr\rhere"));
-    EXPECT_FALSE(WriteProfileString(file, "A\n[B]", "k", "v"));
-    EXPECT_FALSE(WriteProfileString(file, "A", "k=x", "v"));
+    for (const Refused& r : refused) {
+        EXPECT_FALSE(WriteProfileString(file, r.section, r.key, r.value)) << r.section << "|" << r.key << "|" << r.value;
+        EXPECT_EQ(ReadFile(file), before) << r.section << "|" << r.key << "|" << r.value;
+    }
     EXPECT_FALSE(WriteProfileString(dir / "no" / "such" / "dir.ini", "A", "k", "v"));
-    EXPECT_EQ(ReadFile(file), before);
+}
+
+TEST(ProfileStrings, WriteKeepsCrLfLinesAndValuesReadBackExactly) {
+    TempDir dir;
+    auto file = dir / "c.ini";
+    ASSERT_TRUE(WriteFile(file, "; settings\r\n[A]\r\nk=old\r\n"));
+    const std::string values[] = {"new", " padded ", "\ttab", "\"quoted\"", "'single'", "\"", "", "a \"b\" c"};
+    for (const std::string& value : values) {
+        ASSERT_TRUE(WriteProfileString(file, "A", "k", value)) << value;
+        ASSERT_TRUE(WriteProfileString(file, "B", "other key", value)) << value;
+        EXPECT_EQ(GetProfileString(file, "A", "k", "NULL"), value);
+        EXPECT_EQ(GetProfileString(file, "B", "other key", "NULL"), value);
+        const std::string bytes = ReadFile(file);
+        for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+            ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << bytes;
+    }
+    EXPECT_NE(ReadFile(file).find("; settings\r\n"), std::string::npos);
 }
 
 TEST(ProfileStrings, AFolderInPlaceOfTheFileIsMissingAndUnwritable) {

@@ -144,6 +144,46 @@ TEST(StoreSafety, FailedImportExportAndRenameLeaveNothingHalfDone) {
     }
 }
 
+// A change whose restore failed leaves its backup behind, the only whole copy of the user.
+TEST(StoreSafety, RenameRestoresAPendingBackupBeforeItRenames) {
+    Fixture f;
+    const std::string before = f.Bytes();
+    ASSERT_TRUE(f.store.Backup("Anna"));
+    ASSERT_TRUE(f.store.WriteDays("Anna", S + 3, 2, TaggedRun(S + 3, 2, 2).data()));
+    FailNthFileOp(FileOp::Rename, 1);
+    ASSERT_FALSE(f.store.EndBackup("Anna", false));
+
+    ASSERT_TRUE(f.store.Rename("Anna", "Hanna", "new"));
+    f.Reopen();
+    EXPECT_FALSE(f.store.Exists("Anna"));
+    UserFileHeader h;
+    ASSERT_TRUE(UnpackHeader(reinterpret_cast<const uint8_t*>(before.data()), h));
+    ASSERT_TRUE(SetHeaderPassword(h, "new"));
+    std::string want = before;
+    PackHeader(h, reinterpret_cast<uint8_t*>(want.data()));
+    EXPECT_TRUE(f.Bytes("Hanna") == want);
+    EXPECT_TRUE(f.NoScratchLeft());
+}
+
+TEST(StoreSafety, ADeleteReportedAsDoneStaysDoneWithABackupPending) {
+    for (FileOp op : {FileOp::Remove, FileOp::Rename}) {
+        for (uint32_t n = 1; n <= 3; ++n) {
+            Fixture f;
+            const std::string before = f.Bytes();
+            ASSERT_TRUE(f.store.Backup("Anna"));
+            ASSERT_TRUE(f.store.WriteDays("Anna", S + 3, 2, TaggedRun(S + 3, 2, 2).data()));
+            FailNthFileOp(op, n);
+            const bool deleted = f.store.Delete("Anna");
+            f.Reopen();
+            EXPECT_EQ(bool(f.store.Exists("Anna")), !deleted) << "op " << int(op) << " n " << n;
+            if (!deleted) {
+                EXPECT_TRUE(f.Bytes() == before) << "op " << int(op) << " n " << n;
+            }
+            EXPECT_TRUE(f.NoScratchLeft());
+        }
+    }
+}
+
 TEST(StoreSafety, AKilledProcessLeavesTheStateBeforeOrAfterTheChangeInFlight) {
     // The child runs change after change until it is killed; change k writes a run
     // tagged k, so the state after every k can be replayed here.

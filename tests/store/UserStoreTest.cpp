@@ -74,6 +74,29 @@ TEST_F(StoreTest, CreateRefusesExistingNamesLongPasswordsAndBadNames) {
     EXPECT_EQ(store.GetCount(), 1u);
 }
 
+// 255 bytes a file name on Linux; the longest name the store makes from a user name is
+// the import's temp file, name + ".usr.tmp".
+TEST_F(StoreTest, ANameMayBeAsLongAsEveryFileTheStoreMakesOfIt) {
+    const std::string longest(247, 'n'), tooLong(248, 'n');
+    ASSERT_TRUE(store.Create(longest, "pw"));
+    ASSERT_TRUE(store.Backup(longest));
+    ASSERT_TRUE(store.WriteDays(longest, kToday, 2, TaggedRun(kToday, 2, 3).data()));
+    ASSERT_TRUE(store.EndBackup(longest, true));
+    const fs::path exported = dir / "long.usr";
+    ASSERT_TRUE(store.ExportFile(longest, exported));
+    ASSERT_TRUE(store.ImportFile(longest, exported));
+    ASSERT_TRUE(store.Rename(longest, "Anna", ""));
+    ASSERT_TRUE(store.Rename("Anna", longest, "pw"));
+    const std::string bytes = Bytes(longest);
+
+    EXPECT_FALSE(store.Create(tooLong, ""));
+    EXPECT_FALSE(store.Rename(longest, tooLong, ""));
+    EXPECT_FALSE(store.ImportFile(tooLong, exported));
+    EXPECT_FALSE(store.Exists(tooLong));
+    EXPECT_EQ(Bytes(longest), bytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "User"), fs::directory_iterator()), 1);
+}
+
 TEST_F(StoreTest, NamesMatchIgnoringCaseIncludingUmlauts) {
     ASSERT_TRUE(store.Create("J\xC3\xBCrgen", ""));  // Jürgen
     EXPECT_TRUE(store.Exists("J\xC3\x9CRGEN"));      // JÜRGEN
@@ -98,6 +121,22 @@ TEST_F(StoreTest, HeaderWriteNeverCreatesAndUnreadableHeadersFail) {
     std::vector<uint8_t> days(kDayRecordSize);
     EXPECT_FALSE(store.ReadDays("Bent", kToday, 1, days.data()));
     EXPECT_FALSE(store.WriteDays("Bent", kToday, 1, days.data()));
+}
+
+// Reads refuse the missing days; a write past them would fill them with zeros for good.
+TEST_F(StoreTest, AFileShorterThanItsHeaderSaysIsNeverWritten) {
+    ASSERT_TRUE(store.Create("Anna", ""));
+    const uint32_t S = kToday - 1;
+    ASSERT_TRUE(store.WriteDays("Anna", S, 10, TaggedRun(S, 10, 1).data()));
+    std::string cut = Bytes("Anna");
+    cut.resize(cut.size() - 2 * kDayRecordSize - 5);
+    ASSERT_TRUE(WriteFile(UserFile("Anna"), cut));
+    const std::pair<int32_t, uint32_t> writes[] = {{2, 1}, {8, 4}, {12, 2}, {-3, 2}, {-2, 4}, {-1, 12}};
+    for (const auto& [offset, count] : writes) {
+        const uint32_t first = uint32_t(int32_t(S) + offset);
+        EXPECT_FALSE(store.WriteDays("Anna", first, count, TaggedRun(first, count, 2).data())) << offset;
+        EXPECT_TRUE(Bytes("Anna") == cut) << offset;
+    }
 }
 
 // Stored range [S, E] = [46000, 46020]; each case writes a run and the file must equal
