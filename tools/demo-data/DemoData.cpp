@@ -21,7 +21,7 @@ namespace {
 struct DemoUser {
     const char* name;
     const char* password;
-    uint32_t unitSystem, weight, stride;  // stride: cm, or hundredths of an inch
+    uint32_t unitSystem, weight, stride;  // stride: cm, or hundredths of a foot
     uint32_t goalSteps, goalCalories, goalDistance;
     uint32_t days;          // recorded days up to yesterday
     uint32_t weekdaySteps;  // a typical working day
@@ -31,7 +31,7 @@ struct DemoUser {
 
 const DemoUser kUsers[] = {
     {"Anna", "", 0, 64, 68, 10000, 3000, 700, 430, 9500, 1.35, 120},
-    {"Ben", "demo", 1, 176, 2950, 8000, 3500, 400, 400, 7200, 0.8, 200},
+    {"Ben", "demo", 1, 176, 250, 8000, 3500, 400, 400, 7200, 0.8, 200},
     {"Clara", "", 0, 58, 62, 12000, 3200, 800, 560, 12500, 1.1, 300},
     // Profiles a pedometer has not filled in completely yet.
     {"Eva", "", 0, 0, 65, 9000, 2800, 600, 60, 8800, 1.2, 20},
@@ -58,7 +58,7 @@ DayRecord MakeDay(const DemoUser& u, uint32_t day, std::mt19937& rng) {
     const double kg = u.unitSystem == 0 ? u.weight : u.weight * 0.4536;
     r.calories = uint32_t(steps * kg * 0.0005 * 10);  // tenths
     r.distance = u.unitSystem == 0 ? uint32_t(steps * u.stride / 1000.0)     // hundredths of km
-                                   : uint32_t(steps * u.stride / 63360.0);  // hundredths of a mile
+                                   : uint32_t(steps * u.stride / 5280.0);  // hundredths of a mile
     return r;
 }
 
