@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
              fs::copy_options::recursive);
     LangTable table(scratch);
     InstallLangTable(&table);
-    SetLocalTodayForTesting([] { return LocalDate{2009, 5, 2}; });
+    SetLocalTodayOverride([] { return LocalDate{2009, 5, 2}; });
     UserStore store;
     store.SetDirectory(scratch / "User");
     MakeUser(store, {"Anna", 0, 70, 75}, 40, scratch / "anna-metric.csv");
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     fs::remove_all(scratch);
 
     // Pedometer blocks: a dated metric one, and an undated imperial one with a long header.
-    SetLocalTodayForTesting([] { return LocalDate{2026, 12, 7}; });
+    SetLocalTodayOverride([] { return LocalDate{2026, 12, 7}; });
     BlockContents metric;
     metric.weight = 72;
     metric.stride = 74;
