@@ -26,6 +26,12 @@ std::optional<std::filesystem::path> ChooseFile(const FileChooserRequest& reques
     if (request.kind == FileChooserRequest::ChooseFolder) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else if (request.kind == FileChooserRequest::SaveFile) {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        if (!request.filter.empty()) dialog.setNameFilter(Qs(request.filter));
+        dialog.setDefaultSuffix(Qs(request.defaultSuffix));
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -10,15 +10,17 @@ namespace stepora {
 
 // What the program asks of a file or folder chooser.
 struct FileChooserRequest {
-    enum Kind { OpenFile, ChooseFolder };
+    enum Kind { OpenFile, ChooseFolder, SaveFile };
     Kind kind = OpenFile;
     std::string title;
     std::filesystem::path startDir;  // empty, or a folder that does not exist: the default
-    std::string filter;              // name filter of an OpenFile, as "User file (*.usr)"
+    std::string filter;         // name filter of an OpenFile or SaveFile, as "User file (*.usr)"
+    std::string defaultSuffix;  // SaveFile: added to a name typed without one, as "pdf"
 };
 
 // Shows the platform's file dialog (or folder browser) and returns the chosen path, or
-// nothing when the person cancelled. Tests script it with SetFileChooserOverride.
+// nothing when the person cancelled; a SaveFile asks before it replaces a file. Tests
+// script it with SetFileChooserOverride.
 std::optional<std::filesystem::path> ChooseFile(const FileChooserRequest& request,
                                                 QWidget* parent = nullptr);
 
