@@ -81,10 +81,14 @@ program_windows() {
         done
 }
 # The main window is far larger than any message box the program can show at start-up.
+main_window=
 main_window_shown() {
     local id w h
     while read -r id w h; do
-        [ "$w" -ge 400 ] && [ "$h" -ge 250 ] && return 0
+        if [ "$w" -ge 400 ] && [ "$h" -ge 250 ]; then
+            main_window=$id
+            return 0
+        fi
     done < <(program_windows)
     return 1
 }
@@ -113,5 +117,5 @@ if [ -z "$shown" ]; then
 fi
 
 sleep 1  # let the window finish painting
-import -window root screenshot.png
+import -window "$main_window" screenshot.png
 echo "Screenshot of the main window: $PWD/screenshot.png"
