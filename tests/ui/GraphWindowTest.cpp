@@ -1,0 +1,146 @@
+// The graph window: what its buttons write to the user file and which period it shows.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+#include "graph/DrawGraph.h"
+#include "graph/UserGraphPropSheet.h"
+#include "graph/UseGraphDlg.h"
+#include "app/Clock.h"
+#include "store/DayCalendar.h"
+#include "store/StoreFile.h"
+#include "support/ScopedOverride.h"
+#include "support/TempDir.h"
+#include "store/UserStore.h"
+#include "ui/MainWindowFixture.h"
+
+namespace stepora {
+namespace {
+
+using G = CUseGraphDlg;
+
+class GraphWindowTest : public test::MainWindowFixture {
+protected:
+    // Ann, metric, with the steps of every day from 2008-01-01 to 2008-03-31 equal to the
+    // day of the month × 100.
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        {
+            // Made on the first recorded day, so that the days end on 2008-03-31.
+            test::ScopedOverride clock(&SetLocalTodayOverride, std::function<LocalDate()>([] {
+                                           return LocalDate{2008, 1, 1};
+                                       }));
+            AddUsers({{"Ann", 0, 60, 70}});
+        }
+        uint32_t first = 0, weekday = 0;
+        ASSERT_TRUE(DayCalendar().DateToDay(2008, 1, 1, first, weekday));
+        std::vector<uint8_t> bytes(91 * kDayRecordSize);
+        for (uint32_t i = 0; i < 91; ++i) {
+            uint32_t y, m, d, w;
+            DayCalendar().DayToDate(first + i, y, m, d, w);
+            DayRecord r;
+            r.steps = d * 100;
+            r.calories = d * 10;
+            r.distance = d;
+            PackDayRecord(r, bytes.data() + i * kDayRecordSize);
+        }
+        UserStore store;
+        store.SetDirectory(work_ / "User");
+        ASSERT_TRUE(store.WriteDays("Ann", first, 91, bytes.data()));
+        ASSERT_TRUE(Start());
+    }
+    // Runs the graph window for Ann; `body` works in it while it is open.
+    void InWindow(const std::function<void(G&)>& body) {
+        G& window = dialog_->GraphWindow();
+        window.SetUserName("Ann");
+        test::ModalScript script;
+        script.Then([&](CDialogBase& opened) {
+            body(static_cast<G&>(opened));
+            return static_cast<int>(QDialog::Accepted);
+        });
+        window.Run();
+        EXPECT_TRUE(script.Done());
+    }
+    UserFileHeader Header() {
+        UserFileHeader header;
+        EXPECT_TRUE(TheUserStore().ReadHeader("Ann", header));
+        return header;
+    }
+    static std::string Caption(G& window, int id) {
+        return window.Control<QLabel>(id)->text().toStdString();
+    }
+};
+
+TEST_F(GraphWindowTest, ModeAndKindButtonsWriteTheHeaderOnlyWhenTheyChange) {
+    const auto file = work_ / "User" / "Ann.usr";
+    InWindow([&](G& window) {
+        // Opens weekly on the week of the last record day.
+        EXPECT_EQ(Caption(window, G::IDC_RANGE_CAPTION).find("2008-3-30"), 0u);
+        const auto before = std::filesystem::last_write_time(file);
+        window.OnCommand(G::IDC_WEEKLY);
+        window.OnCommand(G::IDC_STEPS);
+        EXPECT_EQ(std::filesystem::last_write_time(file), before);
+
+        window.OnCommand(G::IDC_YEARLY);
+        window.OnCommand(G::IDC_DISTANCE);
+        EXPECT_EQ(Header().periodMode, 3u);
+        EXPECT_EQ(Header().dataKind, 2u);
+        EXPECT_EQ(window.ShownGraph().barCount, 12u);
+    });
+}
+
+TEST_F(GraphWindowTest, AModeStartsAtTheLastRecordAndAKindKeepsThePeriod) {
+    InWindow([&](G& window) {
+        for (int i = 0; i < 6; ++i) window.OnCommand(G::IDC_PREVIOUS);
+        const std::string oldWeek = Caption(window, G::IDC_RANGE_CAPTION);
+        EXPECT_EQ(oldWeek.find("2008-2-"), 0u) << oldWeek;
+        window.OnCommand(G::IDC_CALORIES);
+        EXPECT_EQ(Caption(window, G::IDC_RANGE_CAPTION), oldWeek);
+
+        window.OnCommand(G::IDC_MONTHLY);
+        EXPECT_EQ(Caption(window, G::IDC_RANGE_CAPTION), "2008-3-1  ~  2008-3-31");
+        EXPECT_EQ(window.ShownGraph().barCount, 31u);
+        EXPECT_DOUBLE_EQ(window.ShownGraph().bars[30].value, 31 * 10 * 0.1);
+        // All mode shows the best days instead of the graph.
+        window.OnCommand(G::IDC_ALL);
+        EXPECT_FALSE(window.Graph()->isVisibleTo(&window));
+    });
+}
+
+// Whichever file open fails, a save of the options either lands whole or leaves the user
+// file as it was and says so.
+TEST_F(GraphWindowTest, AFailedOptionsSaveLeavesTheFileAsItWas) {
+    using S = CUserGraphPropSheet;
+    const auto file = work_ / "User" / "Ann.usr";
+    int refused = 0, saved = 0;
+    for (uint32_t n = 1; n <= 12; ++n) {
+        const std::string before = test::ReadFile(file);
+        boxes_.clear();
+        InWindow([&](G& window) {
+            test::ModalScript script;
+            script.Then([&](CDialogBase& sheet) {
+                test::SetField(sheet, S::IDC_STEPS, std::to_string(5000 + n));
+                return test::Click(sheet, S::IDC_OK);
+            });
+            test::ScopedFileFaults faults;
+            faults.FailNth(FileOp::Open, n);
+            window.OnCommand(G::IDC_OPTIONS);
+        });
+        const bool told =
+            std::find(boxes_.begin(), boxes_.end(), Text("USEGRAPH_STR11")) != boxes_.end();
+        if (test::ReadFile(file) == before) {
+            ++refused;
+            EXPECT_TRUE(told) << n;
+        } else {
+            ++saved;
+            EXPECT_FALSE(told) << n;
+            EXPECT_EQ(Header().goalSteps, 5000 + n) << n;
+        }
+        EXPECT_FALSE(std::filesystem::exists(work_ / "User" / "Ann_bk.bin")) << n;
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(saved, 0);
+}
+
+}  // namespace
+}  // namespace stepora
