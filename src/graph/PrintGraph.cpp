@@ -12,7 +12,12 @@
 namespace stepora {
 
 CPreviewFrame* PrintGraphPage(QWidget* frameControl, QWidget* owner, QPixmap& printPicture) {
-    printPicture = frameControl ? frameControl->grab() : QPixmap();
+    // The frame's rectangle of its window, with everything the window shows inside it: the
+    // controls there are the frame's siblings, not its children.
+    QWidget* window = frameControl ? frameControl->parentWidget() : nullptr;
+    printPicture = !frameControl ? QPixmap()
+                   : window      ? window->grab(frameControl->geometry())
+                                 : frameControl->grab();
 
     std::vector<std::string> texts;
     for (unsigned key = PRINT_STR1; key <= PRINT_STR8; ++key)

@@ -66,10 +66,13 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     test::ScratchWorkDir work;
     QWidget owner;
     owner.resize(320, 220);
+    // As in the graph window, what the frame surrounds are its siblings, laid over it.
     auto* frameControl = new QWidget(&owner);
     frameControl->setGeometry(10, 10, 200, 120);
-    frameControl->setStyleSheet("background: #c81e1e");
-    frameControl->setAttribute(Qt::WA_StyledBackground);
+    auto* inside = new QWidget(&owner);
+    inside->setGeometry(10, 10, 200, 120);
+    inside->setStyleSheet("background: #c81e1e");
+    inside->setAttribute(Qt::WA_StyledBackground);
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
 
