@@ -1,3 +1,5 @@
+#include <QApplication>
+
 #include "app/AppGlobals.h"
 #include "app/PedometerApp.h"
 #include "mainwnd/MainMenuDlg.h"
@@ -7,6 +9,10 @@ int main(int argc, char** argv) {
     stepora::PedometerApp app(argc, argv);
     return app.InitInstance([] {
         stepora::CMainMenuDlg dialog;
-        if (dialog.OnInitDialog()) dialog.exec();
+        if (!dialog.OnInitDialog()) return;
+        // Not exec(): the main window hides itself while a user's graph window runs, and a
+        // hidden dialog would end its own modal loop and with it the program.
+        dialog.show();
+        QApplication::exec();
     });
 }
