@@ -6,20 +6,14 @@
 #include <string>
 
 #include "app/LangTable.h"
+#include "device/UserMatchRequest.h"
 #include "store/UserFile.h"
 #include "store/UserStore.h"
 
 namespace stepora {
 
 // What the user match dialog is shown when the file does not go straight to the current user.
-struct CsvMatchRequest {
-    std::string fileUser;
-    uint32_t fileUnit = 0, fileWeight = 0, fileStride = 0, fileFirstDay = 0, fileLastDay = 0;
-    std::string currentUser;
-    uint32_t currentUnit = 0, currentWeight = 0, currentStride = 0, currentFirstDay = 0,
-             currentLastDay = 0;
-    bool unitsDiffer = false;
-};
+using CsvMatchRequest = UserMatchRequest;
 
 struct CsvUserChoice {
     std::string name;           // the user who receives the days

@@ -1,0 +1,133 @@
+#include "device/DownloadMatch.h"
+
+#include <vector>
+
+#include "store/DayCalendar.h"
+
+namespace stepora {
+namespace {
+
+bool Convertible(uint32_t dayNumber) {
+    uint32_t year, month, day, weekday;
+    return DayCalendar().DayToDate(dayNumber, year, month, day, weekday) != 0;
+}
+
+// Whether the stored days of the block's range hold the block's values. With day mode 1
+// the last record is the device's running day, still counting, and is left out.
+bool SameAsStored(const UserStore& store, const std::string& name, const DownloadBuffer& block) {
+    std::vector<uint8_t> stored(size_t(block.count) * kDayRecordSize);
+    if (!store.ReadDays(name, block.firstDay, block.count, stored.data())) return false;
+    size_t compared = block.records.size();
+    if (block.dayMode == 1 && compared > 0) --compared;
+    for (size_t i = 0; i < compared; ++i) {
+        const DayRecord s = UnpackDayRecord(&stored[i * kDayRecordSize]);
+        const DayRecord& b = block.records[i];
+        if (s.steps != b.steps || s.calories != b.calories || s.distance != b.distance)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool AutoMatch(const UserStore& store, const std::string& currentName,
+               const UserFileHeader& current, const DownloadBuffer& block, bool& unitMismatch) {
+    unitMismatch = false;
+    if (current.weight == 0 && current.stride == 0) return true;  // a profile never filled
+    if (current.unitSystem != block.unitSystem) {
+        unitMismatch = true;
+        return false;
+    }
+    if (current.weight != block.weight || current.stride != block.stride) return false;
+    if (block.count == 0) return true;
+    if (block.firstDay < current.firstDay) return false;
+    if (block.firstDay < current.lastDay && block.lastDay > current.lastDay) return false;
+    if (block.lastDay == current.lastDay) return SameAsStored(store, currentName, block);
+    return block.firstDay == current.lastDay + 1;  // continues without gap or overlap
+}
+
+StoreStep WriteDownload(UserStore& store, const std::string& target, const DownloadBuffer& block) {
+    UserFileHeader header;
+    if (!store.ReadHeader(target, header)) return StoreStep::HeaderUnreadable;
+    if (!store.Backup(target)) return StoreStep::Failed;
+    auto restore = [&] {
+        store.EndBackup(target, false);
+        return StoreStep::Failed;
+    };
+    header.unitSystem = block.unitSystem;
+    header.weight = block.weight;
+    header.stride = block.stride;
+    if (!store.WriteHeader(target, header)) return restore();
+    if (block.count > 0) {
+        if (block.records.size() < block.count) return restore();
+        std::vector<uint8_t> bytes(size_t(block.count) * kDayRecordSize);
+        for (size_t i = 0; i < block.count; ++i)
+            PackDayRecord(block.records[i], &bytes[i * kDayRecordSize]);
+        if (!store.WriteDays(target, block.firstDay, block.count, bytes.data())) return restore();
+    }
+    if (!store.EndBackup(target, true)) return restore();
+    return StoreStep::Ok;
+}
+
+std::optional<std::string> StoreDownload(UserStore& store, const std::string& currentName,
+                                         const DownloadBuffer& block,
+                                         const DownloadCallbacks& callbacks) {
+    auto show = [&](LangKey key) {
+        if (callbacks.showMessage) callbacks.showMessage(key);
+    };
+    if (block.count > 0 && (!Convertible(block.firstDay) || !Convertible(block.lastDay))) {
+        show(USEGRAPH_STR14);
+        return std::nullopt;
+    }
+    UserFileHeader current;
+    if (!store.ReadHeader(currentName, current) || !Convertible(current.firstDay) ||
+        !Convertible(current.lastDay)) {
+        show(USEGRAPH_STR15);
+        return std::nullopt;
+    }
+
+    bool unitMismatch = false;
+    const bool automatic = AutoMatch(store, currentName, current, block, unitMismatch);
+    if (!automatic) show(unitMismatch ? APPEDN_STR4 : USEGRAPH_STR16);
+    const UserMatchRequest request{"---",
+                                   block.unitSystem,
+                                   block.weight,
+                                   block.stride,
+                                   block.count > 0 ? block.firstDay : 0,
+                                   block.count > 0 ? block.lastDay : 0,
+                                   currentName,
+                                   current.unitSystem,
+                                   current.weight,
+                                   current.stride,
+                                   current.firstDay,
+                                   current.lastDay,
+                                   unitMismatch};
+
+    // Only the first attempt may skip the dialog: after a failure the person chooses,
+    // so the same failing write is never repeated on its own.
+    bool chooseCurrent = automatic;
+    for (;;) {
+        std::string target;
+        if (chooseCurrent) {
+            target = currentName;
+            chooseCurrent = false;
+        } else {
+            if (!callbacks.chooseUser) return std::nullopt;
+            std::optional<std::string> chosen = callbacks.chooseUser(request);
+            if (!chosen) return std::nullopt;
+            target = *chosen;
+        }
+        switch (WriteDownload(store, target, block)) {
+            case StoreStep::Ok:
+                return store.StoredName(target).value_or(target);
+            case StoreStep::HeaderUnreadable:
+                show(USEGRAPH_STR17);
+                break;
+            case StoreStep::Failed:
+                show(USEGRAPH_STR18);
+                break;
+        }
+    }
+}
+
+}  // namespace stepora
