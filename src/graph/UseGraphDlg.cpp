@@ -13,6 +13,7 @@
 #include "app/QtText.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvExportDlg.h"
+#include "device/UserMatchDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphOptions.h"
 #include "graph/PreviewFrame.h"
@@ -173,6 +174,7 @@ CUseGraphDlg::CUseGraphDlg(QWidget* parent)
 
     optionsSheet_ = new CUserGraphPropSheet(this);
     csvExportDlg_ = new CCsvExportDlg(this);
+    matchDlg_ = new CUserMatchDlg(TheUserStore(), this);
 
     for (int id :
          {IDC_DOWNLOAD, IDC_PRINT, IDC_OPTIONS, IDC_CSV_IMPORT, IDC_CSV_EXPORT, IDC_CLOSE, IDC_GO})
@@ -313,17 +315,6 @@ void CUseGraphDlg::OnOptions() {
 // The lower part of the window, as it shows now, into a preview from which it is printed.
 void CUseGraphDlg::OnPrint() {
     lastPreview_ = PrintGraphPage(Control<QGroupBox>(IDC_FRAME), this, printPicture_);
-}
-
-void CUseGraphDlg::OnCsvExport() {
-    const UserFileHeader& header = aggregation_.Header();
-    csvExportDlg_->SetStoredDays(header.firstDay, header.lastDay);
-    if (csvExportDlg_->Run() != QDialog::Accepted) return;
-    const CsvUser user{userName_, header.unitSystem, header.weight, header.stride};
-    const bool exported = ExportCsv(TheUserStore(), user, csvExportDlg_->ExportPath(),
-                                    csvExportDlg_->FromDay(), csvExportDlg_->ToDay());
-    DoMessageBox(GetLangString(exported ? CSV_STR2 : CSV_STR1), MsgButtons::Ok, MsgIcon::None,
-                 this);
 }
 
 void CUseGraphDlg::OnCommand(int id) {

@@ -15,6 +15,7 @@ class CUseGraphDlg;
 class CCsvExportDlg;
 class CPreviewFrame;
 class CUserGraphPropSheet;
+class CUserMatchDlg;
 
 // The graph window's texts: labels, user information, period captions and the logo.
 class CUseGraphUi {
@@ -105,6 +106,7 @@ private:
     void OnOptions();
     void OnPrint();
     void OnCsvExport();
+    void OnCsvImport();
 
     std::string userName_;
     PeriodAggregation aggregation_;
@@ -113,6 +115,7 @@ private:
     CUseGraphUi ui_;
     CUserGraphPropSheet* optionsSheet_ = nullptr;
     CCsvExportDlg* csvExportDlg_ = nullptr;
+    CUserMatchDlg* matchDlg_ = nullptr;
     QPixmap printPicture_;
     QPointer<CPreviewFrame> lastPreview_;  // frees itself when closed
     bool opening_ = false;
