@@ -13,6 +13,7 @@ string(MD5 destination "$ENV{DESTDIR}|${CMAKE_INSTALL_PREFIX}")
 set(entry "${STEPORA_STAGING_DIR}/${destination}/${STEPORA_APP_ID}.desktop")
 configure_file("${STEPORA_PACKAGING_DIR}/${STEPORA_APP_ID}.desktop.in" "${entry}" @ONLY)
 file(INSTALL "${entry}" DESTINATION "${CMAKE_INSTALL_PREFIX}/${STEPORA_DATADIR}/applications")
+file(REMOVE_RECURSE "${STEPORA_STAGING_DIR}/${destination}")
 
 # Debian 12 keeps the rules of its packages in /lib/udev/rules.d; any other prefix gets
 # them under its own lib/ (udev reads them only from /etc/udev/rules.d and the system's
