@@ -4,7 +4,8 @@
 stepora_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libhidapi-dev
                   libsimpleini-dev libudev-dev libgtest-dev libgmock-dev libbenchmark-dev
-                  xvfb xauth x11-utils imagemagick clang-format fonts-noto-cjk "$@")
+                  xvfb xauth x11-utils imagemagick clang-format fonts-noto-cjk
+                  dpkg-dev desktop-file-utils appstream "$@")
     local missing=()
     local p
     for p in "${wanted[@]}"; do

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Redraws the window icon and the two logo pictures in data/Ptn with ImageMagick.
+# Redraws the window icon and the two logo pictures in data/Ptn, and the desktop icons in
+# packaging/icons, with ImageMagick.
 # The .ptn pictures are 24-bit BMP files on pure white: the program draws white as
 # transparent, so near-white edge pixels are snapped to white to avoid a light halo.
 set -euo pipefail
@@ -51,3 +52,10 @@ convert -size 256x256 xc:none -fill "$teal" -draw 'roundrectangle 8,8 247,247 48
     -fill white -draw "$(footprint 128 136 10 5.2 0)" "$tmp/icon.png"
 for s in 16 32 48; do convert "$tmp/icon.png" -resize ${s}x${s} "$tmp/icon$s.png"; done
 convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png" "$out/APPTitle.ico"
+
+# Desktop icons (hicolor theme) from the same drawing; no time chunks, so a redraw of an
+# unchanged picture leaves the file as it was.
+mkdir -p packaging/icons
+convert "$tmp/icon.png" -strip -define png:exclude-chunks=date,time packaging/icons/stepora-256.png
+convert "$tmp/icon.png" -resize 48x48 -strip -define png:exclude-chunks=date,time \
+    packaging/icons/stepora-48.png
