@@ -344,6 +344,9 @@ void CUseGraphDlg::OnCommand(int id) {
         case IDC_CSV_EXPORT:
             OnCsvExport();
             break;
+        case IDC_CSV_IMPORT:
+            OnCsvImport();
+            break;
         case IDC_CLOSE:
             accept();
             break;

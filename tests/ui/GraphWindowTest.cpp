@@ -1,8 +1,17 @@
 // The graph window: what its buttons write to the user file and which period it shows.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
+#include "app/FileChooser.h"
+
+#include "csv/CsvExport.h"
+#include "csv/CsvExportDlg.h"
+#include "mainwnd/AccountDlgs.h"
+#include "device/UserMatchDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/UserGraphPropSheet.h"
 #include "graph/UseGraphDlg.h"
@@ -140,6 +149,134 @@ TEST_F(GraphWindowTest, AFailedOptionsSaveLeavesTheFileAsItWas) {
     }
     EXPECT_GT(refused, 0);
     EXPECT_GT(saved, 0);
+}
+
+using X = CCsvExportDlg;
+using M = CUserMatchDlg;
+
+void SelectDate(CDialogBase& dialog, int yearId, int year, int month, int day) {
+    dialog.Control<QComboBox>(yearId)->setCurrentText(QString::number(year));
+    dialog.Control<QComboBox>(yearId + 1)->setCurrentText(QString::number(month));
+    dialog.Control<QComboBox>(yearId + 2)->setCurrentText(QString::number(day));
+}
+
+// The export dialog checks its inputs in order and keeps them after every refusal; what it
+// writes comes back into the same user without a question.
+TEST_F(GraphWindowTest, CsvExportChecksItsInputsAndItsFileComesBack) {
+    const auto folder = work_ / "CSV files \xC3\xA4";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(test::WriteFile(folder / "Ann.csv", "keep"));
+    const std::string before = test::ReadFile(work_ / "User" / "Ann.usr");
+    test::ScopedOverride chooser(&SetFileChooserOverride,
+                                 FileChooserOverride([&](const FileChooserRequest&) {
+                                     return std::optional(folder);
+                                 }));
+    InWindow([&](G& window) {
+        test::ModalScript script;
+        script.Then([&](CDialogBase& dialog) {
+            const struct {
+                std::function<void()> change;
+                std::vector<std::string> boxes;
+            } steps[] = {
+                {[] {}, {Text("CSVEXPORT_DLG_STR16")}},
+                {[&] { test::Click(dialog, X::IDC_BROWSE); }, {Text("CSVEXPORT_DLG_STR17")}},
+                {[&] {
+                     test::SetField(dialog, X::IDC_FILE_NAME, " Ann ");
+                     answers_ = {kIdNo};
+                 },
+                 {Text("CSVEXPORT_DLG_STR18")}},
+                {[&] { SelectDate(dialog, X::IDC_FROM_YEAR, 2008, 4, 1); },
+                 {Text("CSVEXPORT_DLG_STR18"),
+                  Text("CSVEXPORT_DLG_STR19") + " 2007-12-31  ~  2008-3-31"}},
+                {[&] { SelectDate(dialog, X::IDC_FROM_YEAR, 2008, 3, 2); },
+                 {Text("CSVEXPORT_DLG_STR18"), Text("CSVEXPORT_DLG_STR20")}},
+            };
+            SelectDate(dialog, X::IDC_TO_YEAR, 2008, 3, 1);
+            for (const auto& step : steps) {
+                boxes_.clear();
+                step.change();
+                EXPECT_EQ(test::Click(dialog, X::IDC_OK), QDialog::Rejected);
+                EXPECT_EQ(boxes_, step.boxes);
+            }
+            EXPECT_EQ(dialog.Control<QLineEdit>(X::IDC_FILE_NAME)->text(), " Ann ");
+            boxes_.clear();
+            SelectDate(dialog, X::IDC_FROM_YEAR, 2007, 12, 31);
+            SelectDate(dialog, X::IDC_TO_YEAR, 2008, 3, 31);
+            return test::Click(dialog, X::IDC_OK);
+        });
+        window.OnCommand(G::IDC_CSV_EXPORT);
+        EXPECT_EQ(boxes_, (std::vector<std::string>{Text("CSVEXPORT_DLG_STR18"), Text("CSV_STR2")}));
+
+        // The whole stored range of an unchanged user goes straight back in, in any case.
+        std::filesystem::rename(folder / "Ann.csv", folder / "ANN.CSV");
+        test::ScopedOverride file(&SetFileChooserOverride,
+                                  FileChooserOverride([&](const FileChooserRequest&) {
+                                      return std::optional(folder / "ANN.CSV");
+                                  }));
+        boxes_.clear();
+        window.OnCommand(G::IDC_CSV_IMPORT);
+        EXPECT_EQ(boxes_, std::vector<std::string>{Text("CSV_STR45")});
+    });
+    EXPECT_EQ(test::ReadFile(work_ / "User" / "Ann.usr"), before);
+    EXPECT_EQ(Config("AP_ENVIRONMENT", "CSVExportDir"), folder.string());
+    EXPECT_EQ(Config("AP_ENVIRONMENT", "CSVImportDir"), folder.string() + "/");
+}
+
+// A file that is not plainly the current user's goes where the match dialog says, with or
+// without its profile.
+TEST_F(GraphWindowTest, CsvImportOfAnotherUsersFileAsksWhoReceivesIt) {
+    const auto csv = work_ / "bob.csv";
+    InWindow([&](G& window) {
+        const CsvUser ann{"Ann", 0, 60, 70};
+        uint32_t day = 0, weekday = 0;
+        ASSERT_TRUE(DayCalendar().DateToDay(2008, 3, 1, day, weekday));
+        ASSERT_TRUE(ExportCsv(TheUserStore(), ann, csv, day, day + 2));
+        std::string text = test::ReadFile(csv);
+        const auto replace = [&](const std::string& from, const std::string& to) {
+            const auto at = text.find(from);
+            ASSERT_NE(at, std::string::npos) << from;
+            text.replace(at, from.size(), to);
+        };
+        replace("\"Ann\"", "\"Bob\"");
+        ASSERT_TRUE(test::WriteFile(csv, text));
+        test::ScopedOverride chooser(&SetFileChooserOverride,
+                                     FileChooserOverride([&](const FileChooserRequest&) {
+                                         return std::optional(csv);
+                                     }));
+        // Ann's own units: into Ann, keeping her profile.
+        test::ModalScript toAnn;
+        toAnn.Then([](CDialogBase& match) {
+            EXPECT_TRUE(match.Control<QAbstractButton>(M::IDC_ADOPT_PROFILE)->isEnabled());
+            return test::Click(match, M::IDC_TO_CURRENT);
+        });
+        window.OnCommand(G::IDC_CSV_IMPORT);
+        EXPECT_EQ(boxes_.front(), Text("CSV_STR39"));
+        EXPECT_EQ(boxes_.back(), Text("CSV_STR45"));
+        EXPECT_EQ(Header().unitSystem, 0u);
+
+        // Imperial: into a new user, who takes over the file's profile.
+        replace("(0)", "(1)");
+        replace("\"70\"", "\"2.50\"");
+        ASSERT_TRUE(test::WriteFile(csv, text));
+        boxes_.clear();
+        test::ModalScript toBob;
+        toBob.Then([](CDialogBase& match) {
+            test::Click(match, M::IDC_ADOPT_PROFILE);
+            return test::Click(match, M::IDC_TO_NEW);
+        });
+        toBob.Then([](CDialogBase& add) {
+            test::SetField(add, CAddUserDlg::IDC_NAME, "Bob");
+            return test::Click(add, CAddUserDlg::IDC_OK);
+        });
+        window.OnCommand(G::IDC_CSV_IMPORT);
+        EXPECT_TRUE(toBob.Done());
+        EXPECT_EQ(boxes_, (std::vector<std::string>{Text("APPEDN_STR5"), Text("CSV_STR45")}));
+        UserFileHeader bob;
+        ASSERT_TRUE(TheUserStore().ReadHeader("Bob", bob));
+        EXPECT_EQ(bob.unitSystem, 1u);
+        EXPECT_EQ(bob.stride, 250u);
+        EXPECT_EQ(window.UserName(), "Bob");
+    });
 }
 
 }  // namespace

@@ -13,7 +13,13 @@ namespace {
 std::string LanguageFile(const std::string& prefix, const char* englishName) {
     std::string text = "[LanguageName]\nEN=" + std::string(englishName) + "\nDE=" + kGermanName +
                        "\n[LanguageString]\n";
-    for (const char* key : KeyNames) text += std::string(key) + "=" + ScratchText(prefix, key) + "\n";
+    for (const char* key : KeyNames) {
+        // As in every shipped language, the unit words written into CSV lines are the ones
+        // the import expects, so what is exported comes back.
+        const std::string name = key;
+        const char* shown = name == "CSV_STR35" ? "CSV_STR4" : name == "CSV_STR36" ? "CSV_STR5" : key;
+        text += name + "=" + ScratchText(prefix, shown) + "\n";
+    }
     return text;
 }
 }  // namespace

@@ -6,7 +6,8 @@ namespace stepora::test {
 
 // A Language folder with two complete languages, en.ini (key EN) and de.ini (key DE).
 // Every text is the file's prefix, a space and the key name ("en MENU_TITLE_FILE"), so a
-// test sees which key each text came from; the language names are real words.
+// test sees which key each text came from (the CSV unit words of lines excepted: they are
+// those the import expects); the language names are real words.
 inline constexpr const char* kEnglishName = "English";
 inline constexpr const char* kGermanName = "Deutsch";
 inline constexpr const char* kEnglishNameInGerman = "Englisch";
