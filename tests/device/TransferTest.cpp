@@ -26,7 +26,7 @@ BlockContents Contents(size_t days, bool longHeader = false) {
 struct Rig {
     explicit Rig(const BlockContents& contents, FakePedometerLayout layout = {})
         : pedometer(EncodeBlock(contents)), backend(pedometer, layout, &monitor), device(backend, &monitor) {
-        EXPECT_TRUE(FindPedometer(device, &sink));
+        EXPECT_TRUE(FindPedometer(device));
     }
 
     // Polls until a block is complete or the rounds run out; follows the pedometer being
@@ -148,7 +148,7 @@ TEST(Transfer, UnpluggedBetweenAnyTwoReportsStartsOverAndEndsRight) {
         if (after < cleanReports) {
             EXPECT_EQ(rig.sink.messages.size(), 3u);
             if (rig.sink.messages.size() == 3) {
-                EXPECT_EQ(std::get<0>(rig.sink.messages[2]), kMsgPedometerGone);
+                EXPECT_EQ(rig.sink.messages[2].first, "gone");
             }
         }
         EXPECT_EQ(rig.monitor.RegistrationCount(), 2u);

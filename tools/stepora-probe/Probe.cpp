@@ -15,7 +15,7 @@
 #include "app/Clock.h"
 #include "app/Format.h"
 #include "device/FakeHidBackend.h"
-#include "device/HidapiBackend.h"
+#include "device/platform/HidapiBackend.h"
 #include "device/TransferProtocol.h"
 #include "store/DayCalendar.h"
 
@@ -100,7 +100,7 @@ void PrintBlock(const DeviceData& d) {
 
 int Download(HidBackend& backend, bool simulated, int seconds) {
     PedometerDevice device(backend);
-    if (!FindPedometer(device, nullptr)) {
+    if (!FindPedometer(device)) {
         std::fprintf(stderr, "The pedometer's data and command collections could not both be opened.\n");
         return kExitNotFound;
     }
