@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Script script(data, size);
     ScriptedBackend backend(script);
     PedometerDevice device(backend);
-    if (!FindPedometer(device, nullptr)) abort();
+    if (!FindPedometer(device)) abort();
     BlockReceiver receiver;
     while (!script.Empty()) {
         if (receiver.PollOnce(device) == BlockReceiver::Outcome::BlockComplete) {

@@ -10,11 +10,6 @@ constexpr uint32_t kFirstImportDay = 36525;  // 2000-01-01
 constexpr uint32_t kLastImportDay = 73049;   // 2099-12-31
 constexpr uint32_t kMaxValue = 999999;
 
-struct FileHeader {
-    uint32_t unit = 0, weight = 0, stride = 0, firstDay = 0, lastDay = 0;
-    std::string user;
-};
-
 bool InRange(uint32_t v, uint32_t low, uint32_t high) {
     return v >= low && v <= high;
 }
@@ -32,7 +27,7 @@ bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
     return unit == 0 ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
 }
 
-bool ReadHeaderLines(CCsvFile& file, FileHeader& h) {
+bool ReadHeaderLines(CCsvFile& file, CsvFileHeader& h) {
     std::array<std::string, kCsvFields> f;
     bool atEnd = false;
     // Line 1: the unit number follows the first "(".
@@ -60,7 +55,7 @@ bool ReadHeaderLines(CCsvFile& file, FileHeader& h) {
     return file.ReadCsvLine(f, atEnd) != 0;
 }
 
-bool HeaderAccepted(const FileHeader& h) {
+bool HeaderAccepted(const CsvFileHeader& h) {
     return h.unit <= 1 && !h.user.empty() && CsvWeightAllowed(h.unit, h.weight) &&
            CsvStrideAllowed(h.unit, h.stride) &&
            InRange(h.firstDay, kFirstImportDay, kLastImportDay) &&
@@ -87,7 +82,34 @@ bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string un
     return true;
 }
 
+constexpr uint32_t kHeaderLines = 7;
+
 }  // namespace
+
+int ReadCsvDays(const std::filesystem::path& path, CsvFileHeader& header,
+                std::vector<DayRecord>& days, CsvReadFailure* failure) {
+    auto fail = [&](CsvReadFailure::Kind kind, uint32_t line) {
+        if (failure) *failure = {kind, line};
+        days.clear();
+        return 0;
+    };
+    CCsvFile file;
+    if (!file.OpenForRead(path)) return fail(CsvReadFailure::CannotOpen, 0);
+    if (!ReadHeaderLines(file, header) || !HeaderAccepted(header))
+        return fail(CsvReadFailure::BadHeader, 0);
+    const uint32_t n = header.lastDay - header.firstDay;
+    const std::string unitTexts[2] = {GetLangString(CSV_STR4), GetLangString(CSV_STR5)};
+    std::array<std::string, kCsvFields> f;
+    days.assign(n + 1, DayRecord{});
+    for (uint32_t i = 0; i <= n; ++i) {
+        bool atEnd = false;
+        if (!file.ReadCsvLine(f, atEnd) || !ParseDay(f, unitTexts, days[i]))
+            return fail(CsvReadFailure::BadDay, kHeaderLines + 1 + i);
+        if (atEnd && i != n) return fail(CsvReadFailure::BadDay, kHeaderLines + 2 + i);
+    }
+    if (failure) *failure = {};
+    return 1;
+}
 
 bool HasCsvExtension(const std::filesystem::path& path) {
     std::string extension = path.extension().string();
@@ -110,7 +132,7 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
         if (callbacks.showMessage) callbacks.showMessage(key);
     };
     CCsvFile file;
-    FileHeader h;
+    CsvFileHeader h;
     if (!file.OpenForRead(path) || !ReadHeaderLines(file, h) || !HeaderAccepted(h)) return {};
 
     // The receiving user: the current one when the file is plainly its own (or the

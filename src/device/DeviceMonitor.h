@@ -7,9 +7,6 @@
 
 #include "device/HidBackend.h"
 
-struct udev;
-struct udev_monitor;
-
 namespace stepora {
 
 struct DeviceEvent {
@@ -51,23 +48,6 @@ public:
 
 private:
     std::deque<DeviceEvent> events_;
-};
-
-// The hidraw subsystem as the system's device manager reports it.
-class UdevDeviceMonitor final : public DeviceMonitor {
-public:
-    UdevDeviceMonitor();
-    ~UdevDeviceMonitor() override;
-    UdevDeviceMonitor(const UdevDeviceMonitor&) = delete;
-    UdevDeviceMonitor& operator=(const UdevDeviceMonitor&) = delete;
-
-    bool IsWorking() const { return monitor_ != nullptr; }
-    std::vector<DeviceEvent> TakeEvents() override;
-    int EventFd() const override;
-
-private:
-    struct udev* udev_ = nullptr;
-    struct udev_monitor* monitor_ = nullptr;
 };
 
 }  // namespace stepora

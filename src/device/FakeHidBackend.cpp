@@ -125,12 +125,16 @@ void FakeHidBackend::Close(HidHandle handle) {
     handles_.erase(handle);
 }
 
+std::string FakeHidBackend::NodeOfPath(const std::string& path) const {
+    return path.substr(0, path.rfind('#'));
+}
+
 void FakeHidBackend::Unplug() {
     if (!plugged_) return;
     plugged_ = false;
     if (!monitor_) return;
-    monitor_->Push({DeviceEvent::Removed, HidNodeOfPath(DataPath())});
-    if (!layout_.oneNode) monitor_->Push({DeviceEvent::Removed, HidNodeOfPath(CommandPath())});
+    monitor_->Push({DeviceEvent::Removed, NodeOfPath(DataPath())});
+    if (!layout_.oneNode) monitor_->Push({DeviceEvent::Removed, NodeOfPath(CommandPath())});
 }
 
 void FakeHidBackend::Replug() {
@@ -139,8 +143,8 @@ void FakeHidBackend::Replug() {
     ++plugging_;
     pedometer_.Reconnected();
     if (!monitor_) return;
-    monitor_->Push({DeviceEvent::Arrived, HidNodeOfPath(DataPath())});
-    if (!layout_.oneNode) monitor_->Push({DeviceEvent::Arrived, HidNodeOfPath(CommandPath())});
+    monitor_->Push({DeviceEvent::Arrived, NodeOfPath(DataPath())});
+    if (!layout_.oneNode) monitor_->Push({DeviceEvent::Arrived, NodeOfPath(CommandPath())});
 }
 
 }  // namespace stepora

@@ -56,6 +56,8 @@ public:
                       int timeoutMs) override;
     HidIo ReadReport(HidHandle handle, uint8_t* report, size_t length, int timeoutMs) override;
     void Close(HidHandle handle) override;
+    // Paths name their node as hidapi's do: "sim/hidraw0#1" is on "sim/hidraw0".
+    std::string NodeOfPath(const std::string& path) const override;
 
 private:
     struct Collection {

@@ -45,9 +45,9 @@ public:
     // Reads one input report into report[0 .. length).
     virtual HidIo ReadReport(HidHandle handle, uint8_t* report, size_t length, int timeoutMs) = 0;
     virtual void Close(HidHandle handle) = 0;
+    // The device node a collection belongs to: what a DeviceMonitor names in its events.
+    // One node may carry several collections; by default each collection is a node.
+    virtual std::string NodeOfPath(const std::string& path) const { return path; }
 };
-
-// The device node part of a collection path ("/dev/hidraw3#1" → "/dev/hidraw3").
-std::string HidNodeOfPath(const std::string& path);
 
 }  // namespace stepora

@@ -23,89 +23,77 @@ PedometerDevice::~PedometerDevice() {
     CloseAll(*this);
 }
 
-bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::string& path,
-                      bool forRead, bool forWrite, bool overlapped, bool exclusive, bool checkCaps,
-                      HidInterface& interface, NotificationSink* /*sink*/, uint16_t usagePage,
-                      uint16_t usage) {
+bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const HidOpenRequest& request,
+                      HidInterface& interface) {
     interface.backend = &backend;
-    interface.devicePath = path;
-    // The backend has no access modes: every handle may read and write. The flags are kept
-    // for whoever asks how the interface was opened.
-    interface.queryHandle = backend.Open(path);
+    interface.devicePath = request.path;
+    // The backend has no access modes: every handle may read and write.
+    interface.queryHandle = backend.Open(request.path);
     if (interface.queryHandle == kNoHidHandle) {
         interface.devicePath.clear();
         return false;
     }
-    interface.readHandle = backend.Open(path);
+    interface.readHandle = backend.Open(request.path);
     interface.writeHandle =
-        interface.readHandle != kNoHidHandle ? backend.Open(path) : kNoHidHandle;
+        interface.readHandle != kNoHidHandle ? backend.Open(request.path) : kNoHidHandle;
     if (interface.writeHandle == kNoHidHandle) {
         Forget(interface);
         return false;
     }
-    interface.openedForRead = forRead;
-    interface.openedForWrite = forWrite;
-    interface.openedOverlapped = overlapped;
-    interface.openedExclusive = exclusive;
-
     if (!backend.GetAttributes(interface.queryHandle, interface.attributes) ||
         interface.attributes.vendorId != kPedometerVendorId ||
-        interface.attributes.productId != kPedometerProductId) {
+        interface.attributes.productId != kPedometerProductId ||
+        !backend.GetCaps(interface.queryHandle, interface.caps) ||
+        interface.caps.usagePage != request.usagePage || interface.caps.usage != request.usage) {
         Forget(interface);
         return false;
     }
-    if (checkCaps) {
-        if (!backend.GetCaps(interface.queryHandle, interface.caps) ||
-            interface.caps.usagePage != usagePage || interface.caps.usage != usage) {
-            Forget(interface);
-            return false;
-        }
-        interface.inputReport.assign(interface.caps.inputReportLength, 0);
-        interface.outputReport.assign(interface.caps.outputReportLength, 0);
-        interface.featureReport.assign(interface.caps.featureReportLength, 0);
-    }
+    interface.inputReport.assign(interface.caps.inputReportLength, 0);
+    interface.outputReport.assign(interface.caps.outputReportLength, 0);
+    interface.featureReport.assign(interface.caps.featureReportLength, 0);
     interface.monitor = monitor;
     interface.notifyHandle =
-        monitor ? monitor->Register(interface.queryHandle, HidNodeOfPath(path)) : 0;
+        monitor ? monitor->Register(interface.queryHandle, backend.NodeOfPath(request.path)) : 0;
     interface.isOpen = true;
     return true;
 }
 
-bool FindPedometer(PedometerDevice& device, NotificationSink* sink) {
-    HidBackend& backend = device.Backend();
-    for (const HidCollectionInfo& info : backend.Enumerate()) {
+namespace {
+
+bool OpenData(PedometerDevice& device, const std::string& path) {
+    return OpenHidInterface(device.Backend(), device.Monitor(), {path, kDataUsagePage, kDataUsage},
+                            device.dataInterface);
+}
+
+bool OpenCommand(PedometerDevice& device, const std::string& path) {
+    return OpenHidInterface(device.Backend(), device.Monitor(),
+                            {path, kCommandUsagePage, kCommandUsage}, device.commandInterface);
+}
+
+}  // namespace
+
+bool FindPedometer(PedometerDevice& device) {
+    for (const HidCollectionInfo& info : device.Backend().Enumerate()) {
         if (device.IsConnected()) break;
         // The listing already tells other devices apart; they are not even opened.
         if (info.vendorId != kPedometerVendorId || info.productId != kPedometerProductId) continue;
-        bool opened = false;
-        if (!device.dataInterface.isOpen)
-            opened =
-                OpenHidInterface(backend, device.Monitor(), info.path, false, false, false, false,
-                                 true, device.dataInterface, sink, kDataUsagePage, kDataUsage);
-        if (!opened && !device.commandInterface.isOpen)
-            OpenHidInterface(backend, device.Monitor(), info.path, false, false, false, false, true,
-                             device.commandInterface, sink, kCommandUsagePage, kCommandUsage);
+        bool opened = !device.dataInterface.isOpen && OpenData(device, info.path);
+        if (!opened && !device.commandInterface.isOpen) OpenCommand(device, info.path);
     }
     return device.IsConnected();
 }
 
-bool OpenFromPath(PedometerDevice& device, const std::string& path, NotificationSink* sink) {
-    HidBackend& backend = device.Backend();
-    if (!device.dataInterface.isOpen &&
-        OpenHidInterface(backend, device.Monitor(), path, false, false, false, false, true,
-                         device.dataInterface, sink, kDataUsagePage, kDataUsage))
-        return device.IsConnected();
-    if (!device.commandInterface.isOpen &&
-        OpenHidInterface(backend, device.Monitor(), path, false, false, false, false, true,
-                         device.commandInterface, sink, kCommandUsagePage, kCommandUsage))
-        return device.IsConnected();
+bool OpenFromPath(PedometerDevice& device, const std::string& path) {
+    if (!device.dataInterface.isOpen && OpenData(device, path)) return device.IsConnected();
+    if (!device.commandInterface.isOpen && OpenCommand(device, path)) return device.IsConnected();
     return false;
 }
 
-bool OpenFromNode(PedometerDevice& device, const std::string& node, NotificationSink* sink) {
+bool OpenFromNode(PedometerDevice& device, const std::string& node) {
+    HidBackend& backend = device.Backend();
     bool completed = false;
-    for (const HidCollectionInfo& info : device.Backend().Enumerate())
-        if (HidNodeOfPath(info.path) == node && OpenFromPath(device, info.path, sink))
+    for (const HidCollectionInfo& info : backend.Enumerate())
+        if (backend.NodeOfPath(info.path) == node && OpenFromPath(device, info.path))
             completed = true;
     return completed;
 }
@@ -134,12 +122,12 @@ void CloseAll(PedometerDevice& device) {
 bool HandleRemoval(PedometerDevice& device, HidHandle handle, NotificationSink* sink) {
     for (HidInterface* i : {&device.dataInterface, &device.commandInterface}) {
         if (handle == kNoHidHandle || i->queryHandle != handle) continue;
-        if (sink) sink->PostMessage(kMsgInterfaceClosed, 0, i->notifyHandle);
+        if (sink) sink->OnInterfaceClosed(i->notifyHandle);
         CloseHidInterface(*i, true);
         break;
     }
     if (device.dataInterface.isOpen || device.commandInterface.isOpen) return false;
-    if (sink) sink->PostMessage(kMsgPedometerGone, 0, 0);
+    if (sink) sink->OnPedometerGone();
     return true;
 }
 

@@ -14,17 +14,20 @@ constexpr uint16_t kDataUsagePage = 1, kDataUsage = 0;
 constexpr uint16_t kCommandUsagePage = 1, kCommandUsage = 3;
 constexpr int kReportTimeoutMs = 500;
 
-// Window-message numbers the device layer posts to whoever follows the device.
-constexpr uint32_t kWmUser = 0x400;
-constexpr uint32_t kMsgInterfaceClosed =
-    kWmUser + 1;                                     // lParam: the closed interface's registration
-constexpr uint32_t kMsgPedometerGone = kWmUser + 4;  // both interfaces closed
-
-// Receives the device layer's messages; the transfer dialog is one.
+// Told by the device layer what removal handling closed; the transfer dialog is one.
 class NotificationSink {
 public:
     virtual ~NotificationSink() = default;
-    virtual void PostMessage(uint32_t message, uint64_t wParam, uint64_t lParam) = 0;
+    // An interface closed on removal; its registration with the monitor is to be dropped.
+    virtual void OnInterfaceClosed(uint64_t registration) = 0;
+    // Both interfaces are closed: the pedometer is gone.
+    virtual void OnPedometerGone() = 0;
+};
+
+// The collection an interface is to be: its path and the top-level usage it must have.
+struct HidOpenRequest {
+    std::string path;
+    uint16_t usagePage = 0, usage = 0;
 };
 
 // One open top-level collection.
@@ -33,8 +36,6 @@ struct HidInterface {
     HidHandle queryHandle = kNoHidHandle;
     HidHandle readHandle = kNoHidHandle;
     HidHandle writeHandle = kNoHidHandle;
-    bool openedForRead = false, openedForWrite = false, openedOverlapped = false,
-         openedExclusive = false;
     HidCaps caps;
     HidAttributes attributes;
     std::vector<uint8_t> inputReport, outputReport,
@@ -67,14 +68,14 @@ private:
     DeviceMonitor* monitor_;
 };
 
-bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const std::string& path,
-                      bool forRead, bool forWrite, bool overlapped, bool exclusive, bool checkCaps,
-                      HidInterface& interface, NotificationSink* sink, uint16_t usagePage,
-                      uint16_t usage);
-bool FindPedometer(PedometerDevice& device, NotificationSink* sink);
-bool OpenFromPath(PedometerDevice& device, const std::string& path, NotificationSink* sink);
+// Opens the collection at request.path when it is the pedometer's and has the requested
+// usage, and registers it with the monitor (when there is one) to hear of its removal.
+bool OpenHidInterface(HidBackend& backend, DeviceMonitor* monitor, const HidOpenRequest& request,
+                      HidInterface& interface);
+bool FindPedometer(PedometerDevice& device);
+bool OpenFromPath(PedometerDevice& device, const std::string& path);
 // Arrival of a device node: OpenFromPath for each collection the node carries.
-bool OpenFromNode(PedometerDevice& device, const std::string& node, NotificationSink* sink);
+bool OpenFromNode(PedometerDevice& device, const std::string& node);
 void CloseHidInterface(HidInterface& interface, bool freeAll);
 void CloseAll(PedometerDevice& device);
 bool HandleRemoval(PedometerDevice& device, HidHandle handle, NotificationSink* sink);

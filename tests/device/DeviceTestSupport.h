@@ -1,5 +1,6 @@
 #pragma once
-#include <tuple>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "device/HidInterface.h"
@@ -7,11 +8,10 @@
 namespace stepora {
 
 struct RecordingSink : NotificationSink {
-    using Message = std::tuple<uint32_t, uint64_t, uint64_t>;
+    using Message = std::pair<std::string, uint64_t>;  // {"closed", registration} or {"gone", 0}
     std::vector<Message> messages;
-    void PostMessage(uint32_t message, uint64_t wParam, uint64_t lParam) override {
-        messages.emplace_back(message, wParam, lParam);
-    }
+    void OnInterfaceClosed(uint64_t registration) override { messages.emplace_back("closed", registration); }
+    void OnPedometerGone() override { messages.emplace_back("gone", 0); }
 };
 
 // What the transfer dialog does with the monitor's events: removals close interfaces,
@@ -22,9 +22,9 @@ inline void FollowDeviceEvents(PedometerDevice& device, DeviceMonitor& monitor, 
             size_t seen = sink.messages.size();
             for (HidHandle handle : monitor.HandlesOnNode(event.node)) HandleRemoval(device, handle, &sink);
             for (size_t i = seen; i < sink.messages.size(); ++i)
-                if (std::get<0>(sink.messages[i]) == kMsgInterfaceClosed) monitor.Unregister(std::get<2>(sink.messages[i]));
+                if (sink.messages[i].first == "closed") monitor.Unregister(sink.messages[i].second);
         } else if (!device.IsConnected()) {
-            OpenFromNode(device, event.node, &sink);
+            OpenFromNode(device, event.node);
         }
     }
 }

@@ -22,7 +22,7 @@ TEST_P(WriteChunking, DataGoesOutInWholeReportsPaddedWithZeros) {
     layout.dataOutputLength = GetParam().reportLength;
     FakeHidBackend backend(pedometer, layout);
     PedometerDevice device(backend);
-    ASSERT_TRUE(FindPedometer(device, nullptr));
+    ASSERT_TRUE(FindPedometer(device));
 
     const Bytes data = {1, 2, 3, 4, 5, 6, 7, 8};
     long sent = -1;
@@ -48,7 +48,7 @@ TEST(Reports, ZeroLengthSucceedsAtOnceAndReportsWithoutRoomFail) {
     layout.dataInputLength = 1;
     FakeHidBackend backend(pedometer, layout);
     PedometerDevice device(backend);
-    ASSERT_TRUE(FindPedometer(device, nullptr));
+    ASSERT_TRUE(FindPedometer(device));
     uint8_t bytes[8] = {};
     long count = -1;
     EXPECT_TRUE(WriteReports(device.dataInterface, bytes, 0, count));
@@ -66,7 +66,7 @@ TEST(Reports, ReadingDropsTheReportIdByteForEveryInputLength) {
         layout.dataInputLength = length;
         FakeHidBackend backend(pedometer, layout);
         PedometerDevice device(backend);
-        ASSERT_TRUE(FindPedometer(device, nullptr));
+        ASSERT_TRUE(FindPedometer(device));
         std::array<uint8_t, 8> answer;
         ASSERT_TRUE(PollStatus(device, answer));
         EXPECT_EQ(answer, (std::array<uint8_t, 8>{0, 0, 0, 0, 0, 0, 0, kStatusBlockReady}));
@@ -81,7 +81,7 @@ TEST(Reports, ATimedOutReportFailsTheCall) {
     SimulatedPedometer pedometer;
     FakeHidBackend backend(pedometer);
     PedometerDevice device(backend);
-    ASSERT_TRUE(FindPedometer(device, nullptr));
+    ASSERT_TRUE(FindPedometer(device));
     std::array<uint8_t, 8> answer;
     backend.TimeOutWrites(1);
     EXPECT_FALSE(PollStatus(device, answer));
@@ -111,7 +111,7 @@ TEST_P(Discovery, PairsTheFirstDataAndCommandCollections) {
         backend.AddForeignCollection(info, {info.usagePage, info.usage, 9, 9, 0});
     {
         PedometerDevice device(backend, &monitor);
-        ASSERT_TRUE(FindPedometer(device, nullptr));
+        ASSERT_TRUE(FindPedometer(device));
         EXPECT_EQ(device.dataInterface.devicePath, c.expectedData.empty() ? backend.DataPath() : c.expectedData);
         EXPECT_EQ(device.commandInterface.devicePath, backend.CommandPath());
         EXPECT_EQ(device.dataInterface.inputReport.size(), 9u);
@@ -144,7 +144,7 @@ TEST(Discovery, NothingOpensWhenOnlyStrangersArePresent) {
     for (const HidCollectionInfo& info : kStrangers) backend.AddForeignCollection(info, {info.usagePage, info.usage, 9, 9, 0});
     backend.Unplug();
     PedometerDevice device(backend);
-    EXPECT_FALSE(FindPedometer(device, nullptr));
+    EXPECT_FALSE(FindPedometer(device));
     EXPECT_FALSE(device.dataInterface.isOpen || device.commandInterface.isOpen);
     EXPECT_EQ(backend.OpenHandles(), 0u);
     EXPECT_TRUE(device.dataInterface.devicePath.empty());
@@ -160,14 +160,14 @@ TEST(Removal, UnpluggingClosesEachInterfaceOnceAndTellsTheSink) {
         FakeHidBackend backend(pedometer, layout, &monitor);
         PedometerDevice device(backend, &monitor);
         RecordingSink sink;
-        ASSERT_TRUE(FindPedometer(device, &sink));
+        ASSERT_TRUE(FindPedometer(device));
         const uint64_t dataNotify = device.dataInterface.notifyHandle, commandNotify = device.commandInterface.notifyHandle;
         EXPECT_NE(dataNotify, commandNotify);
 
         backend.Unplug();
         FollowDeviceEvents(device, monitor, sink);
         using M = RecordingSink::Message;
-        EXPECT_EQ(sink.messages, (std::vector<M>{M{1025, 0, dataNotify}, M{1025, 0, commandNotify}, M{1028, 0, 0}}));
+        EXPECT_EQ(sink.messages, (std::vector<M>{M{"closed", dataNotify}, M{"closed", commandNotify}, M{"gone", 0}}));
         EXPECT_FALSE(device.dataInterface.isOpen || device.commandInterface.isOpen);
         EXPECT_EQ(backend.OpenHandles(), 0u);
         EXPECT_EQ(monitor.RegistrationCount(), 0u);
@@ -189,13 +189,13 @@ TEST(Removal, OneInterfaceGoneLeavesTheDeviceHalfPresent) {
     FakeHidBackend backend(pedometer, {}, &monitor);
     PedometerDevice device(backend, &monitor);
     RecordingSink sink;
-    ASSERT_TRUE(FindPedometer(device, &sink));
+    ASSERT_TRUE(FindPedometer(device));
     EXPECT_FALSE(HandleRemoval(device, device.commandInterface.queryHandle, &sink));
     EXPECT_TRUE(device.dataInterface.isOpen);
     ASSERT_EQ(sink.messages.size(), 1u);
     // The command collection comes back through its path alone.
-    EXPECT_TRUE(OpenFromPath(device, backend.CommandPath(), &sink));
-    EXPECT_FALSE(OpenFromPath(device, backend.DataPath(), &sink));  // nothing left to open
+    EXPECT_TRUE(OpenFromPath(device, backend.CommandPath()));
+    EXPECT_FALSE(OpenFromPath(device, backend.DataPath()));  // nothing left to open
 }
 
 }  // namespace

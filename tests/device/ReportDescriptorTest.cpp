@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "device/HidapiBackend.h"
 #include "device/ReportDescriptor.h"
-#include "support/TempDir.h"
 
 namespace stepora {
 namespace {
@@ -70,24 +68,6 @@ TEST(ReportDescriptor, BrokenDescriptorsAreRefused) {
     std::vector<CollectionReports> c;
     ASSERT_TRUE(Parse(huge, c));
     EXPECT_EQ(c[0].inputLength, 0xFFFF);
-}
-
-TEST(ReportDescriptor, ReadForAHidrawNodeFromSysfs) {
-    test::TempDir sysfs;
-    std::filesystem::create_directories(sysfs.path() / "class/hidraw/hidraw3/device");
-    Bytes two = kDataCollection;
-    two.insert(two.end(), kDataCollection.begin(), kDataCollection.end());
-    two[2 + kDataCollection.size() + 1] = 0x03;  // the second one is the command collection
-    test::WriteFile(sysfs.path() / "class/hidraw/hidraw3/device/report_descriptor",
-              std::string(two.begin(), two.end()));
-    std::vector<CollectionReports> c;
-    ASSERT_TRUE(ReadNodeCollections("/dev/hidraw3", c, sysfs.path().string()));
-    ASSERT_EQ(c.size(), 2u);
-    EXPECT_EQ(c[1].usage, 3);
-    EXPECT_FALSE(ReadNodeCollections("/dev/hidraw4", c, sysfs.path().string()));
-    EXPECT_FALSE(ReadNodeCollections("/dev/..", c, sysfs.path().string()));
-    EXPECT_EQ(HidNodeOfPath("/dev/hidraw3#1"), "/dev/hidraw3");
-    EXPECT_EQ(HidNodeOfPath("/dev/hidraw3"), "/dev/hidraw3");
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 #include <optional>
 
 #include "app/Clock.h"
+#include "csv/CsvExport.h"
 #include "device/DeviceTestSupport.h"
 #include "device/FakeHidBackend.h"
+#include "device/SimulatedPedometerFile.h"
 #include "device/TransferProtocol.h"
+#include "store/DayCalendar.h"
+#include "support/ScratchWorkDir.h"
 
 namespace stepora {
 namespace {
@@ -26,7 +30,7 @@ BlockContents Contents(size_t days, bool longHeader = false) {
 struct Rig {
     explicit Rig(const BlockContents& contents, FakePedometerLayout layout = {})
         : pedometer(EncodeBlock(contents)), backend(pedometer, layout, &monitor), device(backend, &monitor) {
-        EXPECT_TRUE(FindPedometer(device, &sink));
+        EXPECT_TRUE(FindPedometer(device));
     }
 
     // Polls until a block is complete or the rounds run out; follows the pedometer being
@@ -148,7 +152,7 @@ TEST(Transfer, UnpluggedBetweenAnyTwoReportsStartsOverAndEndsRight) {
         if (after < cleanReports) {
             EXPECT_EQ(rig.sink.messages.size(), 3u);
             if (rig.sink.messages.size() == 3) {
-                EXPECT_EQ(std::get<0>(rig.sink.messages[2]), kMsgPedometerGone);
+                EXPECT_EQ(rig.sink.messages[2].first, "gone");
             }
         }
         EXPECT_EQ(rig.monitor.RegistrationCount(), 2u);
@@ -203,6 +207,64 @@ TEST(Transfer, CommandBytesAreExactlyWhatTheDeviceExpects) {
     EXPECT_FALSE(ReadData(rig.device, big, 65535, count));
     EXPECT_FALSE(WriteData(rig.device, big, 65535, count));
     EXPECT_TRUE(rig.backend.Log().empty());
+}
+
+// The simulated pedometer of --simulate-pedometer: an exported file's profile and last 64
+// days, dated by the last of them, come out of a transfer as they went in; a file that
+// cannot serve is refused with a reason.
+TEST(SimulatedPedometerFile, ExportedDaysComeOutOfATransferOrTheFileIsRefused) {
+    const struct {
+        const char* name;
+        uint32_t unit, weight, stride, days;  // days 0: the file holds `text`, if anything
+        const char* text;
+        uint32_t kept;  // 0: refused
+    } cases[] = {
+        {"SeventyMetricDays", 0, 72, 74, 70, nullptr, 64},
+        {"ThreeImperialDays", 1, 180, 295, 3, nullptr, 3},
+        {"NoProfile", 0, 0, 0, 5, nullptr, 0},
+        {"Garbage", 0, 0, 0, 0, "\"not\",\"an\",\"export\"\r\n", 0},
+        {"Missing", 0, 0, 0, 0, nullptr, 0},
+    };
+    test::ScratchWorkDir work;
+    SetLocalTodayOverride([] { return LocalDate{2026, 1, 30}; });
+    uint32_t first = 0, weekday = 0;
+    ASSERT_TRUE(DayCalendar().DateToDay(2026, 1, 30, first, weekday));
+    auto steps = [](uint32_t i) { return 5000 + 7 * i; };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path path = work.dir / (std::string(c.name) + ".csv");
+        if (c.text) test::WriteFile(path, c.text);
+        if (c.days) {
+            ASSERT_TRUE(work.store.Create(c.name, ""));
+            std::vector<uint8_t> bytes(c.days * kDayRecordSize);
+            for (uint32_t i = 0; i < c.days; ++i)
+                PackDayRecord({uint8_t(c.unit), uint16_t(c.weight), uint16_t(c.stride), 0, steps(i), 1500 + i, 300 + i},
+                              bytes.data() + i * kDayRecordSize);
+            ASSERT_TRUE(work.store.WriteDays(c.name, first, c.days, bytes.data()));
+            UserFileHeader h;
+            ASSERT_TRUE(work.store.ReadHeader(c.name, h));
+            std::tie(h.unitSystem, h.weight, h.stride) = std::tie(c.unit, c.weight, c.stride);
+            ASSERT_TRUE(work.store.WriteHeader(c.name, h));
+            ASSERT_TRUE(ExportCsv(work.store, {c.name, c.unit, c.weight, c.stride}, path, first, first + c.days - 1));
+        }
+        BlockContents contents;
+        std::string error;
+        const bool read = ReadSimulatedPedometerFile(path, contents, error);
+        ASSERT_EQ(read, c.kept > 0) << error;
+        if (!read) {
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        Rig rig(contents);
+        std::optional<DeviceData> got = rig.Run(400);
+        ASSERT_TRUE(got.has_value());
+        DownloadBuffer days = AssignDays(*got);
+        EXPECT_EQ(std::tie(days.unitSystem, days.weight, days.stride, days.dayMode),
+                  std::make_tuple(c.unit, c.weight, c.stride, 1u));
+        EXPECT_EQ(days.lastDay, first + c.days - 1);
+        ASSERT_EQ(days.count, c.kept);
+        for (uint32_t i = 0; i < days.count; ++i) EXPECT_EQ(days.records[i].steps, steps(c.days - c.kept + i)) << i;
+    }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "app/Clock.h"
 #include "app/Format.h"
 #include "device/FakeHidBackend.h"
-#include "device/HidapiBackend.h"
+#include "device/platform/PlatformLink.h"
 #include "device/TransferProtocol.h"
 #include "store/DayCalendar.h"
 
@@ -100,7 +100,7 @@ void PrintBlock(const DeviceData& d) {
 
 int Download(HidBackend& backend, bool simulated, int seconds) {
     PedometerDevice device(backend);
-    if (!FindPedometer(device, nullptr)) {
+    if (!FindPedometer(device)) {
         std::fprintf(stderr, "The pedometer's data and command collections could not both be opened.\n");
         return kExitNotFound;
     }
@@ -150,9 +150,9 @@ int main(int argc, char** argv) {
     }
 
     SimulatedPedometer pedometer(DemoBlock());
-    std::unique_ptr<HidBackend> backend;
-    if (simulate) backend = std::make_unique<FakeHidBackend>(pedometer);
-    else backend = std::make_unique<HidapiBackend>();
+    std::shared_ptr<HidBackend> backend;
+    if (simulate) backend = std::make_shared<FakeHidBackend>(pedometer);
+    else backend = PlatformPedometerLink().makeBackend();
 
     bool permissionProblem = false;
     if (List(*backend, permissionProblem) == 0) {

@@ -26,6 +26,8 @@ public:
                       int timeoutMs) override;
     HidIo ReadReport(HidHandle handle, uint8_t* report, size_t length, int timeoutMs) override;
     void Close(HidHandle handle) override;
+    // "/dev/hidraw3#1" → "/dev/hidraw3".
+    std::string NodeOfPath(const std::string& path) const override;
 
 private:
     struct OpenDevice {

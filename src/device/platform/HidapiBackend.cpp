@@ -1,4 +1,4 @@
-#include "device/HidapiBackend.h"
+#include "device/platform/HidapiBackend.h"
 
 #include <hidapi/hidapi.h>
 #include <unistd.h>
@@ -13,10 +13,14 @@
 namespace stepora {
 namespace {
 
+std::string NodeOf(const std::string& path) {
+    return path.substr(0, path.rfind('#'));
+}
+
 // "/dev/hidraw3#1" → node "/dev/hidraw3", collection 1.
 bool SplitPath(const std::string& path, std::string& node, size_t& index) {
     size_t mark = path.rfind('#');
-    node = HidNodeOfPath(path);
+    node = NodeOf(path);
     index = 0;
     if (mark == std::string::npos) return true;
     const char* first = path.data() + mark + 1;
@@ -31,9 +35,8 @@ std::string CollectionPath(const std::string& node, size_t index) {
 
 }  // namespace
 
-std::string HidNodeOfPath(const std::string& path) {
-    size_t mark = path.rfind('#');
-    return path.substr(0, mark);
+std::string HidapiBackend::NodeOfPath(const std::string& path) const {
+    return NodeOf(path);
 }
 
 bool ReadNodeCollections(const std::string& node, std::vector<CollectionReports>& collections,
