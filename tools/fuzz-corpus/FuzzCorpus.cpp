@@ -122,7 +122,7 @@ Bytes RecordTransfer(const Bytes& block, bool losePiece) {
     Bytes script = {uint8_t(layout.dataInputLength - 2), uint8_t(layout.dataOutputLength - 2)};
     RecordingBackend recorder(fake, script);
     PedometerDevice device(recorder);
-    if (!FindPedometer(device, nullptr)) Fail("the simulated pedometer was not found");
+    if (!FindPedometer(device)) Fail("the simulated pedometer was not found");
     BlockReceiver receiver;
     for (int round = 0; round < 1000; ++round)
         if (receiver.PollOnce(device) == BlockReceiver::Outcome::BlockComplete) return script;
