@@ -38,15 +38,13 @@ protected:
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
         SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
-        std::vector<uint8_t> bytes(days.size() * kDayRecordSize);
+        std::vector<DayRecord> records(days.size());
         for (size_t i = 0; i < days.size(); ++i) {
-            DayRecord r;
-            r.steps = days[i].steps;
-            r.calories = days[i].calories;
-            r.distance = days[i].distance;
-            PackDayRecord(r, bytes.data() + i * kDayRecordSize);
+            records[i].steps = days[i].steps;
+            records[i].calories = days[i].calories;
+            records[i].distance = days[i].distance;
         }
-        ASSERT_TRUE(store.WriteDays(name, first, uint32_t(days.size()), bytes.data()));
+        ASSERT_TRUE(store.WriteDays(name, first, records));
     }
     template <typename F>
     void EditHeader(const std::string& name, F edit) {
