@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <vector>
 
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
@@ -10,10 +11,25 @@ namespace stepora {
 namespace {
 
 constexpr uint32_t kMaxDeviceValue = 999999;  // six decimal digits
-constexpr uint32_t kChunkDays = 30;           // All mode reads the range in these pieces
+// A piece of the All range that cannot be read counts as zero, 30 days at a time. The
+// range is read in pieces of many such stretches: a full calendar costs 27 opens instead
+// of 3,653, and memory stays bounded (4,080 records, 155 KB with their bytes).
+constexpr uint32_t kZeroedDays = 30;
+constexpr uint32_t kPieceDays = 136 * kZeroedDays;
 
 uint32_t Checked(uint32_t raw) {
     return raw > kMaxDeviceValue ? 0 : raw;
+}
+
+// A piece that failed, again in 30-day stretches: only those that fail count as zero.
+void ReadInStretches(const UserStore& store, const std::string& user, uint32_t first,
+                     std::span<DayRecord> days) {
+    for (size_t at = 0; at < days.size(); at += kZeroedDays) {
+        const std::span<DayRecord> stretch =
+            days.subspan(at, std::min<size_t>(kZeroedDays, days.size() - at));
+        if (!store.ReadDays(user, first + uint32_t(at), stretch))
+            std::fill(stretch.begin(), stretch.end(), DayRecord{});
+    }
 }
 
 }  // namespace
@@ -81,12 +97,12 @@ void AllSums::Add(uint32_t day, const DayRecord& record) {
 
 AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last) {
     AllSums sums;
-    std::array<DayRecord, kChunkDays> chunk;
-    for (uint64_t from = first; from <= last; from += kChunkDays) {
-        const std::span<DayRecord> days(chunk.data(),
-                                        size_t(std::min<uint64_t>(kChunkDays, last - from + 1)));
+    std::vector<DayRecord> piece(kPieceDays);
+    for (uint64_t from = first; from <= last; from += kPieceDays) {
+        const std::span<DayRecord> days(piece.data(),
+                                        size_t(std::min<uint64_t>(kPieceDays, last - from + 1)));
         if (!store.ReadDays(user, uint32_t(from), days))
-            std::fill(days.begin(), days.end(), DayRecord{});
+            ReadInStretches(store, user, uint32_t(from), days);
         for (size_t i = 0; i < days.size(); ++i) sums.Add(uint32_t(from + i), days[i]);
     }
     return sums;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <system_error>
 #include <vector>
 
@@ -410,12 +411,16 @@ int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
 
 int UserStore::ReadDays(const std::string& name, uint32_t first,
                         std::span<DayRecord> records) const {
-    std::fill(records.begin(), records.end(), DayRecord{});
-    if (records.size() > kMaxDayNumber) return 0;  // longer than the calendar
+    if (records.size() > kMaxDayNumber) {  // longer than the calendar
+        std::fill(records.begin(), records.end(), DayRecord{});
+        return 0;
+    }
     std::vector<uint8_t> bytes(records.size() * kDayRecordSize);
     const int ok = ReadDays(name, first, uint32_t(records.size()), bytes.data());
+    // Built in place: copying each returned record would cost more than decoding it.
     for (size_t i = 0; i < records.size(); ++i)
-        records[i] = UnpackDayRecord(bytes.data() + i * kDayRecordSize);
+        ::new (static_cast<void*>(&records[i]))
+            DayRecord(UnpackDayRecord(bytes.data() + i * kDayRecordSize));
     return ok;
 }
 
