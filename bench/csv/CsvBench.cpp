@@ -36,12 +36,12 @@ struct Setup {
         SetLocalTodayOverride([] { return LocalDate{2000, 1, 2}; });
         store.Create("Anna", "");
         SetLocalTodayOverride(nullptr);
-        std::vector<uint8_t> bytes(size_t(kDays) * kDayRecordSize);
+        std::vector<DayRecord> days;
         for (uint32_t i = 0; i < kDays; ++i) {
             uint32_t steps = 3000 + (i * 7919) % 15000;
-            PackDayRecord({0, 70, 75, 0, steps, steps / 3, steps * 75 / 1000}, bytes.data() + size_t(i) * kDayRecordSize);
+            days.push_back({0, 70, 75, 0, steps, steps / 3, steps * 75 / 1000});
         }
-        store.WriteDays("Anna", kFirst, kDays, bytes.data());
+        store.WriteDays("Anna", kFirst, days);
         store.ReadHeader("Anna", header);
         header.weight = 70;
         header.stride = 75;

@@ -1,5 +1,8 @@
-// Refreshes against a plain read of the bytes they cover: BM_RefreshAll / BM_PlainReadAll
-// (every day of the calendar), BM_RefreshYearly / BM_PlainReadYear (the 366 days of 2008).
+// Refreshes against a plain read of the bytes they cover: BM_RefreshAll against
+// BM_PlainReadAll and BM_PlainReadAndSumAll (every day of the calendar, read and summed
+// the way All mode sums), BM_RefreshYearly / BM_PlainReadYear (the 366 days of 2008).
+// BM_CenturyRefresh/<mode> and BM_CenturyOpen: each mode, and opening the window, for a
+// user with 100 years of days; each must stay well within 50 ms.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,6 +14,7 @@
 #include "app/Clock.h"
 #include "app/LangTable.h"
 #include "graph/PeriodAggregation.h"
+#include "graph/PeriodSums.h"
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
 
@@ -18,6 +22,8 @@ namespace fs = std::filesystem;
 using namespace stepora;
 
 namespace {
+
+constexpr uint32_t kCenturyFirst = 36525, kCenturyDays = 36525;  // 2000-01-01 .. 2099-12-31
 
 struct Setup {
     fs::path dir = fs::temp_directory_path() / ("stepora-graph-bench-" + std::to_string(getpid()));
@@ -30,22 +36,28 @@ struct Setup {
         table = std::make_unique<LangTable>(dir);
         InstallLangTable(table.get());
         store.SetDirectory(dir / "User");
-        SetLocalTodayOverride([] { return LocalDate{1900, 1, 2}; });
-        store.Create("Full", "");
+        MakeUser("Full", 1, kMaxDayNumber);
+        MakeUser("Century", kCenturyFirst, kCenturyDays);
+    }
+    // Days first .. first + count - 1, opening in All mode.
+    void MakeUser(const std::string& name, uint32_t first, uint32_t count) {
+        uint32_t y, m, d, w;
+        DayCalendar().DayToDate(first + 1, y, m, d, w);
+        SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
+        store.Create(name, "");
         SetLocalTodayOverride(nullptr);
-        std::vector<uint8_t> bytes(size_t(kMaxDayNumber) * kDayRecordSize);
-        for (uint32_t i = 0; i < kMaxDayNumber; ++i) {
-            DayRecord r;
-            r.steps = (i * 7919) % 30000;
-            r.calories = r.steps / 3;
-            r.distance = r.steps / 13;
-            PackDayRecord(r, bytes.data() + size_t(i) * kDayRecordSize);
+        std::vector<DayRecord> days(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            days[i].steps = (i * 7919) % 30000;
+            days[i].calories = days[i].steps / 3;
+            days[i].distance = days[i].steps / 13;
         }
-        store.WriteDays("Full", 1, kMaxDayNumber, bytes.data());
+        store.WriteDays(name, first, days);
         UserFileHeader h;
-        store.ReadHeader("Full", h);
+        store.ReadHeader(name, h);
         h.goalSteps = 10000;
-        store.WriteHeader("Full", h);
+        h.defaultPeriod = uint32_t(DisplayMode::All);
+        store.WriteHeader(name, h);
     }
     ~Setup() {
         InstallLangTable(nullptr);
@@ -85,6 +97,23 @@ BENCHMARK(BM_RefreshAll)->Unit(benchmark::kMillisecond);
 void BM_PlainReadAll(benchmark::State& state) { PlainRead(state, kHeaderSize, size_t(kMaxDayNumber) * kDayRecordSize); }
 BENCHMARK(BM_PlainReadAll)->Unit(benchmark::kMillisecond);
 
+// One read of the whole file, then the same loop All mode runs over the days.
+void BM_PlainReadAndSumAll(benchmark::State& state) {
+    const fs::path path = S().dir / "User" / "Full.usr";
+    const size_t bytes = size_t(kMaxDayNumber) * kDayRecordSize;
+    std::vector<uint8_t> buffer(bytes);
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        if (::pread(fd, buffer.data(), bytes, off_t(kHeaderSize)) != ssize_t(bytes)) state.SkipWithError("read failed");
+        ::close(fd);
+        AllSums sums;
+        for (uint32_t i = 0; i < kMaxDayNumber; ++i)
+            sums.Add(1 + i, UnpackDayRecord(buffer.data() + size_t(i) * kDayRecordSize));
+        benchmark::DoNotOptimize(sums.Best());
+    }
+}
+BENCHMARK(BM_PlainReadAndSumAll)->Unit(benchmark::kMillisecond);
+
 uint32_t DayOf(uint32_t y, uint32_t m, uint32_t d) {
     uint32_t n = 0, w;
     DayCalendar().DateToDay(y, m, d, n, w);
@@ -109,6 +138,28 @@ void BM_PlainReadYear(benchmark::State& state) {
     PlainRead(state, kHeaderSize + uint64_t(DayOf(2008, 1, 1) - 1) * kDayRecordSize, 366 * kDayRecordSize);
 }
 BENCHMARK(BM_PlainReadYear)->Unit(benchmark::kMicrosecond);
+
+void BM_CenturyRefresh(benchmark::State& state) {
+    PeriodAggregation agg(S().store, "Century");
+    agg.Refresh();
+    agg.SetMode(DisplayMode(state.range(0)));
+    for (auto _ : state) {
+        const RefreshResult r = agg.Refresh();
+        if (!r.refreshed || r.period.mode != DisplayMode(state.range(0))) state.SkipWithError("refresh failed");
+        benchmark::DoNotOptimize(r.summary);
+    }
+}
+BENCHMARK(BM_CenturyRefresh)->DenseRange(0, 4)->ArgName("mode")->Unit(benchmark::kMicrosecond);
+
+void BM_CenturyOpen(benchmark::State& state) {
+    for (auto _ : state) {
+        PeriodAggregation agg(S().store, "Century");
+        const RefreshResult r = agg.Refresh();
+        if (!r.refreshed || r.period.mode != DisplayMode::All) state.SkipWithError("refresh failed");
+        benchmark::DoNotOptimize(r.summary);
+    }
+}
+BENCHMARK(BM_CenturyOpen)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

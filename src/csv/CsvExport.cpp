@@ -61,13 +61,12 @@ int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem
     if (!file.OpenForWrite(path)) return 0;
     bool ok = WriteHeader(file, user, fromDay, toDay);
     const std::string unitTexts[2] = {T(CSV_STR35), T(CSV_STR36)};
-    std::vector<uint8_t> block(kExportBlockDays * kDayRecordSize);
+    std::vector<DayRecord> block(kExportBlockDays);
     for (uint32_t start = fromDay; ok && start <= toDay; start += kExportBlockDays) {
         const uint32_t count = std::min(kExportBlockDays, toDay - start + 1);
-        ok = store.ReadDays(user.name, start, count, block.data());
+        ok = store.ReadDays(user.name, start, {block.data(), count});
         for (uint32_t i = 0; ok && i < count; ++i)
-            ok = WriteDay(file, user, unitTexts, start + i,
-                          UnpackDayRecord(block.data() + i * kDayRecordSize));
+            ok = WriteDay(file, user, unitTexts, start + i, block[i]);
         if (count < kExportBlockDays) break;
     }
     ok = file.Close() && ok;

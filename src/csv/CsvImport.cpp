@@ -182,7 +182,6 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
     }
     const uint32_t n = h.lastDay - h.firstDay;
     std::array<std::string, kCsvFields> f;
-    uint8_t packed[kDayRecordSize];
     const std::string unitTexts[2] = {GetLangString(CSV_STR4), GetLangString(CSV_STR5)};
     for (uint32_t i = 0; i <= n; ++i) {
         bool atEnd = false;
@@ -190,8 +189,7 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
         if (!file.ReadCsvLine(f, atEnd)) return fail();
         if (atEnd && i != n) return fail();  // fewer lines than days
         if (!ParseDay(f, unitTexts, record)) return fail();
-        PackDayRecord(record, packed);
-        if (!store.WriteDays(choice.name, h.firstDay + i, 1, packed)) return fail();
+        if (!store.WriteDays(choice.name, h.firstDay + i, {&record, 1})) return fail();
     }
     if (!store.EndBackup(choice.name, true)) return fail();
     file.Close();

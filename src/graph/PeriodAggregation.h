@@ -67,10 +67,8 @@ public:
 
 private:
     RefreshResult Fail(LangKey key);
-    void FillCaptions(RefreshResult& r) const;
+    bool FindPeriod();  // the period of the mode around the anchor; false: no such dates
     void FillGoBoxes(RefreshResult& r) const;
-    void AggregatePeriod(RefreshResult& r);
-    void AggregateAll(RefreshResult& r);
 
     const UserStore& store_;
     std::string userName_;

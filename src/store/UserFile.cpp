@@ -5,24 +5,26 @@
 namespace stepora {
 namespace {
 
-void Put32(uint8_t* out, uint32_t v) {
+void PutBigEndian16(uint8_t* out, uint16_t v) {
+    out[0] = uint8_t(v >> 8);
+    out[1] = uint8_t(v);
+}
+uint16_t GetBigEndian16(const uint8_t* in) {
+    return uint16_t(in[0] << 8 | in[1]);
+}
+
+}  // namespace
+
+uint32_t GetBigEndian32(const uint8_t* in) {
+    return uint32_t(in[0]) << 24 | uint32_t(in[1]) << 16 | uint32_t(in[2]) << 8 | in[3];
+}
+
+void PutBigEndian32(uint8_t* out, uint32_t v) {
     out[0] = uint8_t(v >> 24);
     out[1] = uint8_t(v >> 16);
     out[2] = uint8_t(v >> 8);
     out[3] = uint8_t(v);
 }
-void Put16(uint8_t* out, uint16_t v) {
-    out[0] = uint8_t(v >> 8);
-    out[1] = uint8_t(v);
-}
-uint32_t Get32(const uint8_t* in) {
-    return uint32_t(in[0]) << 24 | uint32_t(in[1]) << 16 | uint32_t(in[2]) << 8 | in[3];
-}
-uint16_t Get16(const uint8_t* in) {
-    return uint16_t(in[0] << 8 | in[1]);
-}
-
-}  // namespace
 
 uint32_t ByteSum(const uint8_t* bytes, size_t length, uint32_t start) {
     uint32_t sum = start;
@@ -31,50 +33,50 @@ uint32_t ByteSum(const uint8_t* bytes, size_t length, uint32_t start) {
 }
 
 void PackHeader(const UserFileHeader& h, uint8_t out[kHeaderSize]) {
-    Put32(out + 0, kUserMagic);
-    Put32(out + 4, h.unitSystem);
-    Put32(out + 8, h.weight);
-    Put32(out + 12, h.stride);
+    PutBigEndian32(out + 0, kUserMagic);
+    PutBigEndian32(out + 4, h.unitSystem);
+    PutBigEndian32(out + 8, h.weight);
+    PutBigEndian32(out + 12, h.stride);
     std::memcpy(out + 16, h.password, kPasswordBytes);
     const uint32_t tail[] = {h.firstDay,     h.lastDay,       h.goalSteps,   h.goalCalories,
                              h.goalDistance, h.defaultPeriod, h.defaultKind, h.periodMode,
                              h.dataKind,     h.weekStart};
-    for (size_t i = 0; i < std::size(tail); ++i) Put32(out + 32 + 4 * i, tail[i]);
-    Put32(out + 72, ByteSum(out, 72));
+    for (size_t i = 0; i < std::size(tail); ++i) PutBigEndian32(out + 32 + 4 * i, tail[i]);
+    PutBigEndian32(out + 72, ByteSum(out, 72));
 }
 
 int UnpackHeader(const uint8_t in[kHeaderSize], UserFileHeader& h) {
-    h.magic = Get32(in + 0);
-    h.unitSystem = Get32(in + 4);
-    h.weight = Get32(in + 8);
-    h.stride = Get32(in + 12);
+    h.magic = GetBigEndian32(in + 0);
+    h.unitSystem = GetBigEndian32(in + 4);
+    h.weight = GetBigEndian32(in + 8);
+    h.stride = GetBigEndian32(in + 12);
     std::memcpy(h.password, in + 16, kPasswordBytes);
     uint32_t* tail[] = {&h.firstDay,     &h.lastDay,       &h.goalSteps,   &h.goalCalories,
                         &h.goalDistance, &h.defaultPeriod, &h.defaultKind, &h.periodMode,
                         &h.dataKind,     &h.weekStart,     &h.checksum};
-    for (size_t i = 0; i < std::size(tail); ++i) *tail[i] = Get32(in + 32 + 4 * i);
+    for (size_t i = 0; i < std::size(tail); ++i) *tail[i] = GetBigEndian32(in + 32 + 4 * i);
     return ByteSum(in, 72) == h.checksum ? 1 : 0;
 }
 
 void PackDayRecord(const DayRecord& r, uint8_t out[kDayRecordSize]) {
     out[0] = r.unitSystem;
-    Put16(out + 1, r.weight);
-    Put16(out + 3, r.stride);
+    PutBigEndian16(out + 1, r.weight);
+    PutBigEndian16(out + 3, r.stride);
     out[5] = 0;
-    Put32(out + 6, r.steps);
-    Put32(out + 10, r.calories);
-    Put32(out + 14, r.distance);
+    PutBigEndian32(out + 6, r.steps);
+    PutBigEndian32(out + 10, r.calories);
+    PutBigEndian32(out + 14, r.distance);
 }
 
 DayRecord UnpackDayRecord(const uint8_t in[kDayRecordSize]) {
     DayRecord r;
     r.unitSystem = in[0];
-    r.weight = Get16(in + 1);
-    r.stride = Get16(in + 3);
+    r.weight = GetBigEndian16(in + 1);
+    r.stride = GetBigEndian16(in + 3);
     r.reserved = in[5];
-    r.steps = Get32(in + 6);
-    r.calories = Get32(in + 10);
-    r.distance = Get32(in + 14);
+    r.steps = GetBigEndian32(in + 6);
+    r.calories = GetBigEndian32(in + 10);
+    r.distance = GetBigEndian32(in + 14);
     return r;
 }
 

@@ -34,6 +34,10 @@ int UnpackHeader(const uint8_t in[kHeaderSize],
 void PackDayRecord(const DayRecord& record, uint8_t out[kDayRecordSize]);
 DayRecord UnpackDayRecord(const uint8_t in[kDayRecordSize]);
 
+// The one byte order of the files: big-endian unsigned 32-bit words.
+uint32_t GetBigEndian32(const uint8_t* in);
+void PutBigEndian32(uint8_t* out, uint32_t value);
+
 // Unsigned 32-bit sum of bytes, carries beyond 32 bits dropped. Both the header checksum
 // and the trailer of an exported user file are such sums.
 uint32_t ByteSum(const uint8_t* bytes, size_t length, uint32_t start = 0);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <system_error>
 #include <vector>
 
@@ -210,9 +211,7 @@ int UserStore::CheckExportFile(const fs::path& path) const {
     }
     uint8_t trailer[4];
     if (!file.ReadAll(trailer, 4)) return 0;
-    const uint32_t stored = uint32_t(trailer[0]) << 24 | uint32_t(trailer[1]) << 16 |
-                            uint32_t(trailer[2]) << 8 | trailer[3];
-    if (stored != sum) return 0;
+    if (GetBigEndian32(trailer) != sum) return 0;
     UserFileHeader header;
     return ReadHeaderFrom(file, header) ? 1 : 0;
 }
@@ -275,8 +274,8 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
     uint32_t sum = 0;
     bool ok = CopyBytes(in, out, size, &sum);
     if (ok) {
-        const uint8_t trailer[4] = {uint8_t(sum >> 24), uint8_t(sum >> 16), uint8_t(sum >> 8),
-                                    uint8_t(sum)};
+        uint8_t trailer[4];
+        PutBigEndian32(trailer, sum);
         ok = out.WriteAll(trailer, 4) && out.Sync() && out.Close();
     }
     if (!ok) {
@@ -408,6 +407,30 @@ int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
     const size_t bytes = size_t(to - from + 1) * kDayRecordSize;
     if (!file.Seek(RecordOffset(from, header.firstDay))) return 0;
     return file.ReadAll(records + size_t(from - first) * kDayRecordSize, bytes) ? 1 : 0;
+}
+
+int UserStore::ReadDays(const std::string& name, uint32_t first,
+                        std::span<DayRecord> records) const {
+    if (records.size() > kMaxDayNumber) {  // longer than the calendar
+        std::fill(records.begin(), records.end(), DayRecord{});
+        return 0;
+    }
+    std::vector<uint8_t> bytes(records.size() * kDayRecordSize);
+    const int ok = ReadDays(name, first, uint32_t(records.size()), bytes.data());
+    // Built in place: copying each returned record would cost more than decoding it.
+    for (size_t i = 0; i < records.size(); ++i)
+        ::new (static_cast<void*>(&records[i]))
+            DayRecord(UnpackDayRecord(bytes.data() + i * kDayRecordSize));
+    return ok;
+}
+
+int UserStore::WriteDays(const std::string& name, uint32_t first,
+                         std::span<const DayRecord> records) {
+    if (records.size() > kMaxDayNumber) return 0;
+    std::vector<uint8_t> bytes(records.size() * kDayRecordSize);
+    for (size_t i = 0; i < records.size(); ++i)
+        PackDayRecord(records[i], bytes.data() + i * kDayRecordSize);
+    return WriteDays(name, first, uint32_t(records.size()), bytes.data());
 }
 
 int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count,

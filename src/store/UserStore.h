@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "store/UserFile.h"
@@ -43,7 +44,13 @@ public:
     int Delete(const std::string& name);
     int EnumUsers(const UserCallback& callback);
     int EnumUsersMatching(const std::string& pattern, const UserCallback& callback) const;
-    // records: count × kDayRecordSize bytes in the file's own layout
+    // The days firstDay, firstDay + 1, ... one record each; a day outside the stored range
+    // reads as a zero record. After a failed read the records hold what was read before
+    // the failure and zero records after it.
+    int ReadDays(const std::string& name, uint32_t firstDay, std::span<DayRecord> records) const;
+    int WriteDays(const std::string& name, uint32_t firstDay, std::span<const DayRecord> records);
+    // The same in the file's own layout, count × kDayRecordSize bytes, for whoever checks
+    // the bytes themselves (the store's tests and fuzz target).
     int ReadDays(const std::string& name, uint32_t firstDay, uint32_t count,
                  uint8_t* records) const;
     int WriteDays(const std::string& name, uint32_t firstDay, uint32_t count,

@@ -50,9 +50,9 @@ protected:
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
         SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
-        std::vector<uint8_t> bytes(days * kDayRecordSize);
-        for (uint32_t i = 0; i < days; ++i) PackDayRecord(Sample(i, uint8_t(unit)), bytes.data() + i * kDayRecordSize);
-        ASSERT_TRUE(store.WriteDays(name, first, days, bytes.data()));
+        std::vector<DayRecord> records;
+        for (uint32_t i = 0; i < days; ++i) records.push_back(Sample(i, uint8_t(unit)));
+        ASSERT_TRUE(store.WriteDays(name, first, records));
         UserFileHeader h;
         ASSERT_TRUE(store.ReadHeader(name, h));
         h.unitSystem = unit;
@@ -149,9 +149,7 @@ TEST_F(CsvExchange, ExportOfAnUnsetProfileAndOfDaysWithoutAProfile) {
     MakeUser("Cara", first, 3, 1, 0, 0);
     // The second day carries no weight and stride: it is written in the user's units.
     DayRecord bare{0, 0, 0, 0, 10, 20, 30};
-    uint8_t packed[kDayRecordSize];
-    PackDayRecord(bare, packed);
-    ASSERT_TRUE(store.WriteDays("Cara", first + 1, 1, packed));
+    ASSERT_TRUE(store.WriteDays("Cara", first + 1, {&bare, 1}));
     ASSERT_TRUE(ExportCsv(store, UserOf("Cara"), dir / "c.csv", first, first + 2));
     std::vector<Fields> lines = Lines(dir / "c.csv");
     ASSERT_EQ(lines.size(), 10u);
@@ -163,9 +161,9 @@ TEST_F(CsvExchange, ExportOfAnUnsetProfileAndOfDaysWithoutAProfile) {
     EditLine(dir / "c2.csv", 9, [](Fields& f) { f[4] = "77"; });
     ASSERT_TRUE(Import(dir / "c2.csv", "Cara").ok);
     EXPECT_TRUE(requests.empty());
-    uint8_t back[kDayRecordSize];
-    ASSERT_TRUE(store.ReadDays("Cara", first + 2, 1, back));
-    EXPECT_EQ(UnpackDayRecord(back).steps, 77u);
+    DayRecord back;
+    ASSERT_TRUE(store.ReadDays("Cara", first + 2, {&back, 1}));
+    EXPECT_EQ(back.steps, 77u);
 }
 
 TEST_F(CsvExchange, AFailedExportLeavesNoFile) {
@@ -220,9 +218,8 @@ TEST_F(CsvExchange, WholeRangeExportReimportsIntoTheSameUserWithoutAQuestion) {
     // Changed values in the file replace the stored ones, exactly.
     EditLine(csv, 7 + 3, [](Fields& f) { f[6] = "0.29"; f[4] = "999999"; });
     ASSERT_TRUE(Import(csv, "Anna").ok);
-    uint8_t packed[kDayRecordSize];
-    ASSERT_TRUE(store.ReadDays("Anna", first + 3, 1, packed));
-    DayRecord got = UnpackDayRecord(packed);
+    DayRecord got;
+    ASSERT_TRUE(store.ReadDays("Anna", first + 3, {&got, 1}));
     EXPECT_EQ(got.distance, 29u);
     EXPECT_EQ(got.steps, 999999u);
 }

@@ -38,15 +38,13 @@ protected:
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
         SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
-        std::vector<uint8_t> bytes(days.size() * kDayRecordSize);
+        std::vector<DayRecord> records(days.size());
         for (size_t i = 0; i < days.size(); ++i) {
-            DayRecord r;
-            r.steps = days[i].steps;
-            r.calories = days[i].calories;
-            r.distance = days[i].distance;
-            PackDayRecord(r, bytes.data() + i * kDayRecordSize);
+            records[i].steps = days[i].steps;
+            records[i].calories = days[i].calories;
+            records[i].distance = days[i].distance;
         }
-        ASSERT_TRUE(store.WriteDays(name, first, uint32_t(days.size()), bytes.data()));
+        ASSERT_TRUE(store.WriteDays(name, first, records));
     }
     template <typename F>
     void EditHeader(const std::string& name, F edit) {
@@ -484,17 +482,19 @@ TEST_F(GraphTest, AWeekAtTheCalendarsStartCloses) {
 
 TEST_F(GraphTest, UnreadableRecordsShowZerosWithTheModesMessage) {
     MakeUser("Anna", Day(2008, 3, 1), std::vector<Values>(40, Values{100, 10, 1}));
-    // Cut the file short: its header still claims forty records.
-    fs::resize_file(work.dir / "User" / "Anna.usr", kHeaderSize + 5 * kDayRecordSize);
+    // Cut the file after 35 days (2008-4-4): its header still claims forty. A year keeps
+    // the months that read whole, All mode the 30-day stretches that do.
+    fs::resize_file(work.dir / "User" / "Anna.usr", kHeaderSize + 35 * kDayRecordSize);
     struct Case {
         DisplayMode mode;
         std::optional<LangKey> message;
+        const char* steps;
     } cases[] = {
-        {DisplayMode::Daily, USEGRAPH_STR20},
-        {DisplayMode::Weekly, USEGRAPH_STR53},
-        {DisplayMode::Monthly, USEGRAPH_STR87},
-        {DisplayMode::Yearly, std::nullopt},
-        {DisplayMode::All, std::nullopt},
+        {DisplayMode::Daily, USEGRAPH_STR20, "0"},
+        {DisplayMode::Weekly, USEGRAPH_STR53, "0"},
+        {DisplayMode::Monthly, USEGRAPH_STR87, "0"},
+        {DisplayMode::Yearly, std::nullopt, "3100"},
+        {DisplayMode::All, std::nullopt, "3000"},
     };
     for (const Case& c : cases) {
         PeriodAggregation graph(store, "Anna");
@@ -508,7 +508,7 @@ TEST_F(GraphTest, UnreadableRecordsShowZerosWithTheModesMessage) {
         if (c.message) {
             EXPECT_EQ(r.message, T(*c.message));
         }
-        EXPECT_EQ(r.summary[1][1], "0") << int(c.mode);
+        EXPECT_EQ(r.summary[1][1], c.steps) << int(c.mode);
     }
 }
 

@@ -1,0 +1,111 @@
+#include "graph/PeriodSums.h"
+
+#include <algorithm>
+#include <span>
+#include <vector>
+
+#include "store/DayCalendar.h"
+#include "store/UserStore.h"
+
+namespace stepora {
+namespace {
+
+constexpr uint32_t kMaxDeviceValue = 999999;  // six decimal digits
+// A piece of the All range that cannot be read counts as zero, 30 days at a time. The
+// range is read in pieces of many such stretches: a full calendar costs 27 opens instead
+// of 3,653, and memory stays bounded (4,080 records, 155 KB with their bytes).
+constexpr uint32_t kZeroedDays = 30;
+constexpr uint32_t kPieceDays = 136 * kZeroedDays;
+
+uint32_t Checked(uint32_t raw) {
+    return raw > kMaxDeviceValue ? 0 : raw;
+}
+
+// A piece that failed, again in 30-day stretches: only those that fail count as zero.
+void ReadInStretches(const UserStore& store, const std::string& user, uint32_t first,
+                     std::span<DayRecord> days) {
+    for (size_t at = 0; at < days.size(); at += kZeroedDays) {
+        const std::span<DayRecord> stretch =
+            days.subspan(at, std::min<size_t>(kZeroedDays, days.size() - at));
+        if (!store.ReadDays(user, first + uint32_t(at), stretch))
+            std::fill(stretch.begin(), stretch.end(), DayRecord{});
+    }
+}
+
+}  // namespace
+
+KindValues ValuesOf(const DayRecord& r) {
+    return {double(Checked(r.steps)), Checked(r.calories) * 0.1, Checked(r.distance) * 0.01};
+}
+
+KindValues DailyGoals(const UserFileHeader& h) {
+    return {double(h.goalSteps), h.goalCalories / 10.0, h.goalDistance / 100.0};
+}
+
+PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period) {
+    PeriodSums sums;
+    std::array<DayRecord, kMaxBars> days;
+    if (period.mode == DisplayMode::Yearly) {
+        // Month by month; a month that cannot be read counts as zero.
+        uint32_t monthStart = period.periodStart;
+        for (; sums.barCount < 12; ++sums.barCount) {
+            uint32_t first, last, count;
+            if (!DayCalendar().MonthRange(monthStart, first, last, count)) break;
+            sums.barDay[sums.barCount] = first;
+            KindValues& bar = sums.bars[sums.barCount];
+            if (store.ReadDays(user, first, std::span(days.data(), count)))
+                for (uint32_t i = 0; i < count; ++i) {
+                    const KindValues v = ValuesOf(days[i]);
+                    for (int k = 0; k < 3; ++k) bar[k] += v[k];
+                }
+            sums.daysInPeriod += count;
+            monthStart = last + 1;
+        }
+    } else {
+        sums.barCount = std::min(period.dayCount, kMaxBars);
+        const std::span<DayRecord> read(days.data(), sums.barCount);
+        if (!store.ReadDays(user, period.periodStart, read)) {
+            sums.readFailed = true;
+            std::fill(read.begin(), read.end(), DayRecord{});
+        }
+        for (uint32_t i = 0; i < sums.barCount; ++i) {
+            sums.bars[i] = ValuesOf(days[i]);
+            sums.barDay[i] = period.periodStart + i;
+        }
+        sums.daysInPeriod = period.mode == DisplayMode::Weekly ? 7 : period.dayCount;
+    }
+    for (uint32_t i = 0; i < sums.barCount; ++i)
+        for (int k = 0; k < 3; ++k) {
+            sums.peak[k] = std::max(sums.peak[k], sums.bars[i][k]);
+            sums.total[k] += sums.bars[i][k];
+        }
+    return sums;
+}
+
+void AllSums::Add(uint32_t day, const DayRecord& record) {
+    const KindValues v = ValuesOf(record);
+    for (int k = 0; k < 3; ++k) total_[k] += v[k];
+    // The first slot the day is not worse than takes it; ties put the later day first.
+    for (size_t slot = 0; slot < best_.size(); ++slot) {
+        if (best_[slot].values[0] <= v[0]) {
+            std::move_backward(best_.begin() + slot, best_.end() - 1, best_.end());
+            best_[slot] = BestDay{day, v};
+            return;
+        }
+    }
+}
+
+AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last) {
+    AllSums sums;
+    std::vector<DayRecord> piece(kPieceDays);
+    for (uint64_t from = first; from <= last; from += kPieceDays) {
+        const std::span<DayRecord> days(piece.data(),
+                                        size_t(std::min<uint64_t>(kPieceDays, last - from + 1)));
+        if (!store.ReadDays(user, uint32_t(from), days))
+            ReadInStretches(store, user, uint32_t(from), days);
+        for (size_t i = 0; i < days.size(); ++i) sums.Add(uint32_t(from + i), days[i]);
+    }
+    return sums;
+}
+
+}  // namespace stepora
