@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 
 #include "app/DialogUnits.h"
+#include "app/MessageBox.h"
 #include "app/QtText.h"
 #include "device/platform/PlatformLink.h"
 
@@ -21,7 +22,7 @@ constexpr int kMonitorPollMs = 10;
 
 constexpr ControlSpec kControls[] = {
     {D::IDC_STATUS, Ctl::Static, 7, 7, 146, 24, kAlignCenter | kWrap},
-    {D::IDC_CANCEL, Ctl::Button, 55, 36, 50, 14, 0, USBTRANS_STR2},
+    {D::IDC_TEST, Ctl::Button, 40, 36, 80, 14, 0, USBTRANS_STR2},
 };
 
 PedometerLink& Link() {
@@ -54,12 +55,10 @@ CUsbTransDlg::CUsbTransDlg(QWidget* parent) : CDialogBase(parent) {
     setFixedSize(DialogUnits(font()).Size(kWidth, kHeight));
     BuildControls(kControls);
     SetTitleKey(USBTRANS_STR1);
-    // Enter must not press the button: the dialog swallows it. The button cancels, as its
-    // caption says; it never hands over data that did not come from the pedometer.
-    Control<QPushButton>(IDC_CANCEL)->setAutoDefault(false);
-    connect(Control<QPushButton>(IDC_CANCEL), &QPushButton::clicked, this, [this] {
-        if (waiting_) reject();
-    });
+    // Enter must not press the button: the dialog swallows it.
+    Control<QPushButton>(IDC_TEST)->setAutoDefault(false);
+    connect(Control<QPushButton>(IDC_TEST), &QPushButton::clicked, this,
+            &CUsbTransDlg::OnTestTransfer);
 
     for (QTimer* timer : {&startTimer_, &pollTimer_}) {
         timer->setSingleShot(true);
@@ -265,6 +264,27 @@ void CUsbTransDlg::OnDeviceLost() {
                  QMessageBox::Warning))
         return;
     if (!transferDone_ && !connected_) reject();
+}
+
+// The sample block, as if the pedometer had sent it: a transfer without hardware. Its days
+// then go through the same choice of the receiving user as any download.
+void CUsbTransDlg::OnTestTransfer() {
+    if (!waiting_) return;
+    waiting_ = false;
+    startTimer_.stop();
+    pollTimer_.stop();
+    receiver_.Reset();
+    if (connected_) {
+        CloseAll(*device_);
+        connected_ = false;
+    }
+    data_ = {};
+    if (!DecodeBlock(kSampleBlock.data(), kSampleBlock.size(), data_)) {
+        QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kErrorCaption), "USB TEST",
+                        QMessageBox::Ok, this);
+        RunModal(box);
+    }
+    accept();
 }
 
 void CUsbTransDlg::SetStatus(LangKey key) {

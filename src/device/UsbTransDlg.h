@@ -28,7 +28,7 @@ class CUsbTransDlg : public CDialogBase, private NotificationSink {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 157;
-    enum ControlId : int { IDC_STATUS = 1147, IDC_CANCEL = 1029 };
+    enum ControlId : int { IDC_STATUS = 1147, IDC_TEST = 1029 };
     // Events the dialog posts to itself, numbered as the window messages they always were
     // (WM_USER + 1, + 4, + 5, + 10). All lie above QEvent::User and only this dialog
     // receives them, so they need no registration.
@@ -69,6 +69,7 @@ private:
     void TakeDeviceEvents();
     void NotePedometerNodes();
     void OnStartTimer();
+    void OnTestTransfer();
     void PollRound();
     void OnDeviceConnected();
     void OnDeviceLost();

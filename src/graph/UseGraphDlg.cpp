@@ -13,12 +13,14 @@
 #include "app/QtText.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvExportDlg.h"
+#include "device/UsbTransDlg.h"
 #include "device/UserMatchDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphOptions.h"
 #include "graph/PreviewFrame.h"
 #include "graph/PrintGraph.h"
 #include "graph/UserGraphPropSheet.h"
+#include "mainwnd/PasswordCheckDlg.h"
 #include "store/UserStore.h"
 #include "widgets/GridListCtrl.h"
 #include "widgets/NoTypeComboBox.h"
@@ -175,6 +177,8 @@ CUseGraphDlg::CUseGraphDlg(QWidget* parent)
     optionsSheet_ = new CUserGraphPropSheet(this);
     csvExportDlg_ = new CCsvExportDlg(this);
     matchDlg_ = new CUserMatchDlg(TheUserStore(), this);
+    passwordDlg_ = new CPasswordCheckDlg(this);
+    transferDlg_ = new CUsbTransDlg(this);
 
     for (int id :
          {IDC_DOWNLOAD, IDC_PRINT, IDC_OPTIONS, IDC_CSV_IMPORT, IDC_CSV_EXPORT, IDC_CLOSE, IDC_GO})
@@ -346,6 +350,9 @@ void CUseGraphDlg::OnCommand(int id) {
             break;
         case IDC_CSV_IMPORT:
             OnCsvImport();
+            break;
+        case IDC_DOWNLOAD:
+            OnDownload();
             break;
         case IDC_CLOSE:
             accept();

@@ -16,6 +16,8 @@ class CCsvExportDlg;
 class CPreviewFrame;
 class CUserGraphPropSheet;
 class CUserMatchDlg;
+class CPasswordCheckDlg;
+class CUsbTransDlg;
 
 // The graph window's texts: labels, user information, period captions and the logo.
 class CUseGraphUi {
@@ -87,6 +89,7 @@ public:
     CDrawGraph* Graph() const { return graph_; }
     const GraphData& ShownGraph() const { return graphData_; }
     const PeriodAggregation& Aggregation() const { return aggregation_; }
+    CUsbTransDlg& TransferDialog() const { return *transferDlg_; }
     CUserGraphPropSheet& OptionsSheet() const { return *optionsSheet_; }
 
     // Runs a button's command.
@@ -107,6 +110,7 @@ private:
     void OnPrint();
     void OnCsvExport();
     void OnCsvImport();
+    void OnDownload();
 
     std::string userName_;
     PeriodAggregation aggregation_;
@@ -116,6 +120,8 @@ private:
     CUserGraphPropSheet* optionsSheet_ = nullptr;
     CCsvExportDlg* csvExportDlg_ = nullptr;
     CUserMatchDlg* matchDlg_ = nullptr;
+    CPasswordCheckDlg* passwordDlg_ = nullptr;
+    CUsbTransDlg* transferDlg_ = nullptr;
     QPixmap printPicture_;
     QPointer<CPreviewFrame> lastPreview_;  // frees itself when closed
     bool opening_ = false;

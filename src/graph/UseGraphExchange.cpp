@@ -6,8 +6,11 @@
 #include "csv/CsvExport.h"
 #include "csv/CsvExportDlg.h"
 #include "csv/CsvImport.h"
+#include "device/DownloadMatch.h"
+#include "device/UsbTransDlg.h"
 #include "device/UserMatchDlg.h"
 #include "graph/UseGraphDlg.h"
+#include "mainwnd/PasswordCheckDlg.h"
 #include "store/UserStore.h"
 
 namespace stepora {
@@ -21,6 +24,36 @@ void Tell(const std::string& text, QWidget* parent) {
 }
 
 }  // namespace
+
+void CUseGraphDlg::OnDownload() {
+    UserFileHeader header;
+    if (!TheUserStore().ReadHeader(userName_, header))
+        return Tell(GetLangString(USEGRAPH_STR2), this);
+    // The current user's password, even an empty one, is asked again.
+    const std::string password = HeaderPassword(header);
+    passwordDlg_->SetUserLine(GetLangString(APPEDN_STR1));
+    for (;;) {
+        if (passwordDlg_->Run() != QDialog::Accepted) return Tell(GetLangString(APPEDN_STR3), this);
+        if (passwordDlg_->Password() == password) break;
+        Tell(GetLangString(APPEDN_STR2), this);
+    }
+    if (DoMessageBox(GetLangString(USEGRAPH_STR12), MsgButtons::YesNo, MsgIcon::Question, this) !=
+        kIdYes)
+        return Tell(GetLangString(USEGRAPH_STR13), this);
+    if (transferDlg_->Run() != QDialog::Accepted) return;
+
+    DownloadCallbacks callbacks;
+    callbacks.showMessage = [this](LangKey key) { Tell(GetLangString(key), this); };
+    callbacks.chooseUser = [this](const UserMatchRequest& request) -> std::optional<std::string> {
+        // A download always takes over the pedometer's profile.
+        matchDlg_->SetRequest(request, /*adoptEnabled=*/false, /*adoptChecked=*/true);
+        if (matchDlg_->Run() != QDialog::Accepted) return std::nullopt;
+        return matchDlg_->ChosenName();
+    };
+    const auto receiver =
+        StoreDownload(TheUserStore(), userName_, AssignDays(transferDlg_->Data()), callbacks);
+    if (receiver) ShowUser(*receiver);
+}
 
 void CUseGraphDlg::OnCsvExport() {
     const UserFileHeader& header = aggregation_.Header();

@@ -119,7 +119,7 @@ protected:
 
 TEST_F(UsbTransDlgTest, WaitsForThePedometerUntouchedByEnterAndEscapeAndPollsOnceItIsPluggedIn) {
     bus_->backend.Unplug();
-    QPushButton* button = dialog_.Control<QPushButton>(D::IDC_CANCEL);
+    QPushButton* button = dialog_.Control<QPushButton>(D::IDC_TEST);
     size_t pollsWhileAway = 99;
     QElapsedTimer shown;
     const int result = Run({
@@ -217,7 +217,7 @@ TEST_F(UsbTransDlgTest, PulledWhileTheSuccessMessageIsUpTheBlockIsKeptAndAReopen
     ExpectWeek(dialog_.Data());
 }
 
-TEST_F(UsbTransDlgTest, TheButtonCancelsWithoutDataWhetherOrNotAPedometerIsThere) {
+TEST_F(UsbTransDlgTest, TheTestButtonHandsOverTheSampleBlockWhetherOrNotAPedometerIsThere) {
     for (bool plugged : {false, true}) {
         SCOPED_TRACE(plugged);
         bus_ = std::make_shared<Bus>();
@@ -229,11 +229,15 @@ TEST_F(UsbTransDlgTest, TheButtonCancelsWithoutDataWhetherOrNotAPedometerIsThere
                                             (!plugged || !bus_->pedometer.Commands().empty());
                                  },
                                  [&] {
-                                     QTest::mouseClick(dialog_.Control<QPushButton>(D::IDC_CANCEL),
+                                     QTest::mouseClick(dialog_.Control<QPushButton>(D::IDC_TEST),
                                                        Qt::LeftButton);
                                  }}});
-        EXPECT_EQ(result, QDialog::Rejected);
-        EXPECT_EQ(dialog_.Data().recordCount, 0u);
+        EXPECT_EQ(result, QDialog::Accepted);
+        // Three days, imperial, weight 104, stride 210.
+        EXPECT_EQ(dialog_.Data().recordCount, 3u);
+        EXPECT_EQ(AssignDays(dialog_.Data()).unitSystem, 1u);
+        EXPECT_EQ(dialog_.Data().weight, 104u);
+        EXPECT_EQ(dialog_.Data().stride, 210u);
         const std::vector<uint8_t>& commands = bus_->pedometer.Commands();
         EXPECT_EQ(commands.empty(), !plugged);
         EXPECT_EQ(std::count(commands.begin(), commands.end(), kCommandDone), 0);

@@ -11,7 +11,10 @@
 #include "csv/CsvExport.h"
 #include "csv/CsvExportDlg.h"
 #include "mainwnd/AccountDlgs.h"
+#include "device/SimulatedPedometerFile.h"
+#include "device/UsbTransDlg.h"
 #include "device/UserMatchDlg.h"
+#include "mainwnd/PasswordCheckDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/UserGraphPropSheet.h"
 #include "graph/UseGraphDlg.h"
@@ -277,6 +280,40 @@ TEST_F(GraphWindowTest, CsvImportOfAnotherUsersFileAsksWhoReceivesIt) {
         EXPECT_EQ(bob.stride, 250u);
         EXPECT_EQ(window.UserName(), "Bob");
     });
+}
+
+// Without a pedometer, the test button's three sample days go the whole way: password,
+// question, transfer, the choice of a user (the units differ from Ann's), the write.
+TEST_F(GraphWindowTest, ADownloadLandsInTheUserChosenAndTheWindowShowsThem) {
+    SetPedometerLink(SimulatedPedometerLink({}));
+    InWindow([&](G& window) {
+        test::ModalScript script;
+        script.Then([](CDialogBase& prompt) {
+            test::SetField(prompt, CPasswordCheckDlg::IDC_PASSWORD, "");
+            return test::Click(prompt, CPasswordCheckDlg::IDC_OK);
+        });
+        script.Then([](CDialogBase& transfer) { return test::Click(transfer, CUsbTransDlg::IDC_TEST); });
+        script.Then([](CDialogBase& match) {
+            EXPECT_FALSE(match.Control<QAbstractButton>(M::IDC_TO_CURRENT)->isEnabled());
+            EXPECT_FALSE(match.Control<QAbstractButton>(M::IDC_ADOPT_PROFILE)->isEnabled());
+            return test::Click(match, M::IDC_TO_NEW);
+        });
+        script.Then([](CDialogBase& add) {
+            test::SetField(add, CAddUserDlg::IDC_NAME, "Sam");
+            return test::Click(add, CAddUserDlg::IDC_OK);
+        });
+        window.OnCommand(G::IDC_DOWNLOAD);
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(boxes_.back(), Text("APPEDN_STR4"));
+        EXPECT_EQ(window.UserName(), "Sam");
+    });
+    SetPedometerLink({});
+    UserFileHeader sam;
+    ASSERT_TRUE(TheUserStore().ReadHeader("Sam", sam));
+    EXPECT_EQ(std::tuple(sam.unitSystem, sam.weight, sam.stride), std::tuple(1u, 104u, 210u));
+    std::vector<DayRecord> days(3);
+    ASSERT_TRUE(TheUserStore().ReadDays("Sam", sam.lastDay - 2, days));
+    for (const DayRecord& day : days) EXPECT_GT(day.steps, 0u);
 }
 
 }  // namespace
