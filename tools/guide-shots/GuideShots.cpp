@@ -6,10 +6,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
@@ -21,6 +21,8 @@
 #include "app/FileChooser.h"
 #include "app/MessageBox.h"
 #include "app/QtText.h"
+#include "device/SimulatedPedometerFile.h"
+#include "device/UsbTransDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/PreviewFrame.h"
 #include "graph/UseGraphDlg.h"
@@ -35,6 +37,8 @@ namespace {
 
 QString g_outDir;
 int g_saved = 0;
+// What the next password prompt is answered with.
+std::string g_password;
 
 // Lets the window lay itself out and paint, then saves its picture.
 void Shoot(QWidget* window, const char* name) {
@@ -80,8 +84,7 @@ int main(int argc, char** argv) {
     InstallLanguageFailureBox();
     g_outDir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(g_outDir);
-    if (argc > 2 && !StrictSetCurrentLanguage(static_cast<uint32_t>(std::atoi(argv[2]))))
-        return 1;
+    if (argc > 2 && !StrictSetCurrentLanguage(static_cast<uint32_t>(std::atoi(argv[2])))) return 1;
 
     // Message boxes are answered as a careful person would: yes to go on, OK to read on.
     SetMessageBoxOverride([](const MessageBoxRequest& request) {
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
     });
     SetRunModalOverride([](QDialog& dialog) {
         auto* ours = dynamic_cast<CDialogBase*>(&dialog);
-        const auto found = ours ? g_answers.find(dialog.metaObject()->className()) : g_answers.end();
+        const auto found =
+            ours ? g_answers.find(dialog.metaObject()->className()) : g_answers.end();
         if (found == g_answers.end()) {
             dialog.hide();
             return static_cast<int>(QDialog::Rejected);
@@ -97,6 +101,8 @@ int main(int argc, char** argv) {
         return found->second(*ours);
     });
 
+    // No pedometer is plugged in.
+    SetPedometerLink(SimulatedPedometerLink({}));
     CMainMenuDlg main;
     if (!main.OnInitDialog()) return 1;
     SelectUser(main, "Anna");
@@ -110,13 +116,15 @@ int main(int argc, char** argv) {
     // Ben's password is "demo": the prompt comes first, then the edit dialog.
     g_answers["stepora::CPasswordCheckDlg"] = [](CDialogBase& d) {
         Shoot(&d, "password");
-        d.Control<QLineEdit>(CPasswordCheckDlg::IDC_PASSWORD)->setText("demo");
+        d.Control<QLineEdit>(CPasswordCheckDlg::IDC_PASSWORD)->setText(Qs(g_password));
         d.Control<QAbstractButton>(CPasswordCheckDlg::IDC_OK)->click();
         return d.result();
     };
     g_answers["stepora::CEditUserDlg"] = [](CDialogBase& d) { return Cancel(d, "edit-user"); };
     SelectUser(main, "Ben");
+    g_password = "demo";
     main.OnCommand(ID_USER_EDIT);
+    g_password.clear();
 
     // The graph window of Anna, and everything opened from it.
     g_answers["stepora::CGraphExpDlg"] = [](CDialogBase& d) { return Cancel(d, "graph-detail"); };
@@ -130,6 +138,12 @@ int main(int argc, char** argv) {
         d.hide();
         return static_cast<int>(QDialog::Rejected);
     };
+    g_answers["stepora::CUsbTransDlg"] = [](CDialogBase& d) {
+        Shoot(&d, "transfer");
+        d.Control<QAbstractButton>(CUsbTransDlg::IDC_TEST)->click();
+        return d.result();
+    };
+    g_answers["stepora::CUserMatchDlg"] = [](CDialogBase& d) { return Cancel(d, "match"); };
     g_answers["stepora::CUseGraphDlg"] = [](CDialogBase& d) {
         auto& graph = static_cast<CUseGraphDlg&>(d);
         Shoot(&graph, "graph-weekly");
@@ -146,6 +160,9 @@ int main(int argc, char** argv) {
         QApplication::sendEvent(graph.Graph(), &press);
         graph.OnCommand(CUseGraphDlg::IDC_OPTIONS);
         graph.OnCommand(CUseGraphDlg::IDC_CSV_EXPORT);
+        // A download without a pedometer: the test transfer's days, for which the program
+        // asks who receives them.
+        graph.OnCommand(CUseGraphDlg::IDC_DOWNLOAD);
         graph.OnCommand(CUseGraphDlg::IDC_PRINT);
         for (QWidget* window : QApplication::topLevelWidgets())
             if (auto* preview = qobject_cast<CPreviewFrame*>(window)) {
