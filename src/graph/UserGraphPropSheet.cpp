@@ -63,7 +63,7 @@ constexpr ControlSpec kWeekRadios[] = {
     {S::IDC_SUNDAY, Ctl::Radio, 10, 93, 120, 10, 0, USEGRAPH_OPTIOS_STR44},
 };
 
-constexpr int kButtonsWidth = 104, kButtonsHeight = 14;
+constexpr int kButtonsWidth = 106, kButtonsHeight = 15;
 constexpr ControlSpec kButtons[] = {
     {S::IDC_OK, Ctl::Button, 0, 0, 50, 14, kDefault, USEGRAPH_OPTIOS_STR1},
     {S::IDC_CANCEL, Ctl::Button, 54, 0, 50, 14, 0, USEGRAPH_OPTIOS_STR2},

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "app/DialogUnits.h"
 #include "app/MessageBox.h"
@@ -79,12 +81,38 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
 
 CDialogBase::CDialogBase(QWidget* parent) : QDialog(parent) {}
 
+int TextRoom(const QAbstractButton* button) {
+    const QStyle* style = button->style();
+    if (qobject_cast<const QRadioButton*>(button))
+        return button->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
+               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) - 2;
+    if (qobject_cast<const QCheckBox*>(button))
+        return button->width() - style->pixelMetric(QStyle::PM_IndicatorWidth) -
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) - 2;
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.rect = button->rect();
+    return style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width() - 4;
+}
+
+// A language's text may be longer than the control the layout gives it: a label then
+// wraps, a button shows the text shortened with "…" and keeps the whole text for
+// assistive technology and as its tool tip. Neither ever runs into another control.
 void SetControlText(QWidget* widget, const QString& text) {
-    if (auto* label = qobject_cast<QLabel*>(widget))
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else if (auto* group = qobject_cast<QGroupBox*>(widget))
+        if (!label->wordWrap() && label->fontMetrics().horizontalAdvance(text) > label->width())
+            label->setWordWrap(true);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        const int room = TextRoom(button);
+        const QFontMetrics metrics(button->font());
+        const bool fits = qobject_cast<CShapeButton*>(button) || room <= 0 ||
+                          metrics.horizontalAdvance(QString(text).remove('&')) <= room;
+        button->setText(fits ? text
+                             : metrics.elidedText(QString(text).remove('&'), Qt::ElideRight, room));
+        button->setAccessibleName(fits ? QString() : QString(text).remove('&'));
+        button->setToolTip(fits ? QString() : QString(text).remove('&'));
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget))
         group->setTitle(text);
     else if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(text);
