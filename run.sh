@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Builds Stepora and starts it in ./workdir, which is prepared from data/ the first time.
+# Arguments go to the program: ./run.sh --simulate-pedometer pedometer.csv downloads from a
+# simulated pedometer holding the demo file that the preparation writes into workdir/.
 # Without a display the program runs under Xvfb: once its main window is up, a picture
 # of the screen is saved to workdir/screenshot.png and the program is ended.
 set -euo pipefail
@@ -32,10 +34,13 @@ if [ ! -d workdir ]; then
     fi
 fi
 cd workdir
+if [ $# -eq 0 ] && [ -f pedometer.csv ]; then
+    echo "To try a download without a pedometer: ./run.sh --simulate-pedometer pedometer.csv"
+fi
 
 # The program takes the current directory as its work directory.
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    exec ../build/stepora
+    exec ../build/stepora "$@"
 fi
 
 xvfb_pid=
@@ -66,7 +71,7 @@ done
 export DISPLAY=":$(head -n 1 "$display_file")"
 unset WAYLAND_DISPLAY
 
-QT_QPA_PLATFORM=xcb ../build/stepora &
+QT_QPA_PLATFORM=xcb ../build/stepora "$@" &
 app_pid=$!
 
 # Viewable windows of the program, as "id width height" lines.

@@ -1,6 +1,7 @@
 // stepora-demo-data <workdir>: adds a few users with a year and more of plausible days to
 // <workdir>/User, so that a first look at the program shows real graphs. Users that
-// exist already are left alone.
+// exist already are left alone. It also writes <workdir>/pedometer.csv: the last three
+// weeks of someone not yet among the users, for `stepora --simulate-pedometer`.
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "app/Clock.h"
+#include "app/LangTable.h"
+#include "csv/CsvExport.h"
 #include "store/DayCalendar.h"
 #include "store/UserFile.h"
 #include "store/UserStore.h"
@@ -26,7 +29,7 @@ struct DemoUser {
     uint32_t days;          // recorded days up to yesterday
     uint32_t weekdaySteps;  // a typical working day
     double weekendFactor;
-    uint32_t gapStart;      // days before yesterday where a week without the pedometer begins
+    uint32_t gapStart;  // days before yesterday where a week without the pedometer begins
 };
 
 const DemoUser kUsers[] = {
@@ -44,8 +47,8 @@ DayRecord MakeDay(const DemoUser& u, uint32_t day, std::mt19937& rng) {
     uint32_t y, m, d, w;
     DayCalendar().DayToDate(day, y, m, d, w);
     double mean = u.weekdaySteps * (weekend ? u.weekendFactor : 1.0);
-    if ((m == 12 && d >= 24) || (m == 1 && d == 1)) mean *= 0.55;  // holidays at home
-    if (m == 8 && d >= 5 && d <= 18) mean *= 1.6;                   // walking holiday
+    if ((m == 12 && d >= 24) || (m == 1 && d == 1)) mean *= 0.55;         // holidays at home
+    if (m == 8 && d >= 5 && d <= 18) mean *= 1.6;                         // walking holiday
     mean *= 1.0 + 0.12 * std::sin(2 * 3.14159265 * (day % 365) / 365.0);  // summer walks more
     std::normal_distribution<double> noise(mean, mean * 0.22);
     const double steps = std::clamp(noise(rng), 300.0, 45000.0);
@@ -56,10 +59,35 @@ DayRecord MakeDay(const DemoUser& u, uint32_t day, std::mt19937& rng) {
     r.stride = uint16_t(u.stride);
     r.steps = uint32_t(steps);
     const double kg = u.unitSystem == 0 ? u.weight : u.weight * 0.4536;
-    r.calories = uint32_t(steps * kg * 0.0005 * 10);  // tenths
-    r.distance = u.unitSystem == 0 ? uint32_t(steps * u.stride / 1000.0)     // hundredths of km
+    r.calories = uint32_t(steps * kg * 0.0005 * 10);                       // tenths
+    r.distance = u.unitSystem == 0 ? uint32_t(steps * u.stride / 1000.0)   // hundredths of km
                                    : uint32_t(steps * u.stride / 5280.0);  // hundredths of a mile
     return r;
+}
+
+// A pedometer worn by a new member of the household: 21 days up to today, as an export of
+// a user that exists only while the file is written.
+bool WritePedometerFile(const fs::path& workDir, uint32_t today) {
+    const DemoUser walker{"Dana", "", 1, 150, 240, 9000, 3000, 500, 21, 9800, 1.2, 1000};
+    const fs::path scratch = workDir / "User" / ".demo-pedometer";
+    std::error_code ec;
+    fs::remove_all(scratch, ec);
+    fs::create_directories(scratch, ec);
+    LangTable table(workDir);  // the export's texts are those of the current language
+    InstallLangTable(&table);
+    UserStore store;
+    store.SetDirectory(scratch);
+    std::vector<DayRecord> days;
+    std::mt19937 rng(today);
+    const uint32_t first = today - walker.days + 1;
+    for (uint32_t day = first; day <= today; ++day) days.push_back(MakeDay(walker, day, rng));
+    const bool ok =
+        store.Create(walker.name, "") && store.WriteDays(walker.name, first, days) &&
+        ExportCsv(store, CsvUser{walker.name, walker.unitSystem, walker.weight, walker.stride},
+                  workDir / "pedometer.csv", first, today);
+    InstallLangTable(nullptr);
+    fs::remove_all(scratch, ec);
+    return ok;
 }
 
 }  // namespace
@@ -73,7 +101,8 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::create_directories(users, ec);
     if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", users.string().c_str(), ec.message().c_str());
+        std::fprintf(stderr, "cannot create %s: %s\n", users.string().c_str(),
+                     ec.message().c_str());
         return 1;
     }
     UserStore store;
@@ -96,12 +125,14 @@ int main(int argc, char** argv) {
         for (uint32_t day = first; day <= last; ++day) {
             DayRecord r = MakeDay(u, day, rng);
             const uint32_t back = last - day;
-            if (back >= u.gapStart && back < u.gapStart + 7) r = DayRecord{};  // the pedometer stayed at home
+            if (back >= u.gapStart && back < u.gapStart + 7)
+                r = DayRecord{};  // the pedometer stayed at home
             PackDayRecord(r, bytes.data() + size_t(day - first) * kDayRecordSize);
         }
         UserFileHeader h;
         const bool ok = store.Create(u.name, u.password) && store.ReadHeader(u.name, h) &&
-                        store.WriteDays(u.name, first, u.days, bytes.data()) && store.ReadHeader(u.name, h);
+                        store.WriteDays(u.name, first, u.days, bytes.data()) &&
+                        store.ReadHeader(u.name, h);
         if (ok) {
             h.unitSystem = u.unitSystem;
             h.weight = u.weight;
@@ -120,6 +151,10 @@ int main(int argc, char** argv) {
             std::printf("%s: %u days, password \"%s\"\n", u.name, u.days, u.password);
         else
             std::printf("%s: %u days\n", u.name, u.days);
+    }
+    if (!WritePedometerFile(fs::path(argv[1]), todayNumber)) {
+        std::fprintf(stderr, "could not write the demo pedometer file\n");
+        ++failures;
     }
     return failures ? 1 : 0;
 }
