@@ -152,9 +152,9 @@ int main(int argc, char** argv) {
         graph.OnCommand(CUseGraphDlg::IDC_MONTHLY);
         Shoot(&graph, "graph-monthly");
         graph.OnCommand(CUseGraphDlg::IDC_WEEKLY);
-        // A click on the bar of the fourth day of the week explains it.
+        // A click on the bar of the first day of the week explains it.
         const GraphRect plot = graph.Graph()->Layout().lowerPlot;
-        const QPointF at(plot.left + plot.width() * 7 / 14, plot.bottom - 2);
+        const QPointF at(plot.left + plot.width() / 14, plot.bottom - 2);
         QMouseEvent press(QEvent::MouseButtonPress, at, graph.Graph()->mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(graph.Graph(), &press);
