@@ -11,7 +11,15 @@ namespace stepora {
 // What the program asks of a file or folder chooser.
 struct FileChooserRequest {
     enum Kind { OpenFile, ChooseFolder, SaveFile };
-    Kind kind = OpenFile;
+    FileChooserRequest(Kind kind = OpenFile, std::string title = {},
+                       std::filesystem::path startDir = {}, std::string filter = {},
+                       std::string defaultSuffix = {})
+        : kind(kind),
+          title(std::move(title)),
+          startDir(std::move(startDir)),
+          filter(std::move(filter)),
+          defaultSuffix(std::move(defaultSuffix)) {}
+    Kind kind;
     std::string title;
     std::filesystem::path startDir;  // empty, or a folder that does not exist: the default
     std::string filter;         // name filter of an OpenFile or SaveFile, as "User file (*.usr)"
