@@ -80,6 +80,7 @@ CCsvExportDlg::CCsvExportDlg(QWidget* parent) : CDialogBase(parent) {
     BuildControls(kControls);
     SetTitleKey(CSVEXPORT_DLG_STR1);
     LinkLabel(IDC_FOLDER_LABEL, IDC_FOLDER);
+    for (const auto& list : kDateLists) LinkLabel(list.label, list.list);
     LinkLabel(IDC_FILE_NAME_LABEL, IDC_FILE_NAME);
     Control<QPushButton>(IDC_BROWSE)->setAccessibleName(LangText(CSVEXPORT_DLG_STR15));
     connect(Control<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, [this] { OnBrowse(); });
@@ -94,9 +95,12 @@ void CCsvExportDlg::SetStoredDays(uint32_t firstDay, uint32_t lastDay) {
 
 void CCsvExportDlg::ApplyTexts() {
     CDialogBase::ApplyTexts();
-    for (const auto& list : kDateLists)
-        ControlWidget(list.list)->setAccessibleName(Control<QLabel>(list.row)->text() + " " +
-                                                    Control<QLabel>(list.label)->text());
+    for (const auto& list : kDateLists) {
+        const QString name =
+            Control<QLabel>(list.row)->text() + " " + Control<QLabel>(list.label)->text();
+        ControlWidget(list.list)->setAccessibleName(name);
+        ControlWidget(list.list)->setAccessibleDescription(name);
+    }
     Control<QPushButton>(IDC_BROWSE)->setAccessibleName(LangText(CSVEXPORT_DLG_STR15));
 }
 

@@ -239,9 +239,14 @@ void CUseGraphDlg::Show(const RefreshResult& r) {
         month->setEnabled(r.monthBoxEnabled);
         day->setEnabled(r.dayBoxEnabled);
         Control<QPushButton>(IDC_GO)->setEnabled(r.goEnabled);
-        year->setAccessibleName(LangText(USEGRAPH_MENU_STR26));
-        month->setAccessibleName(LangText(USEGRAPH_MENU_STR27));
-        day->setAccessibleName(LangText(USEGRAPH_MENU_STR7));
+        // No label names the Go lists; on Linux a combo box is announced by its value, so
+        // what each one chooses goes into its description as well.
+        for (auto [box, key] :
+             {std::pair{year, USEGRAPH_MENU_STR26}, std::pair{month, USEGRAPH_MENU_STR27},
+              std::pair{day, USEGRAPH_MENU_STR7}}) {
+            box->setAccessibleName(LangText(key));
+            box->setAccessibleDescription(LangText(key));
+        }
 
         auto* best = Control<CGridListCtrl>(IDC_BEST_DAYS);
         graph_->setVisible(r.showGraph);
