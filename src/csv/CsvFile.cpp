@@ -2,10 +2,53 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace stepora {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
+
+// A field in double quotes, a double quote inside written twice. Returns the end of the
+// field at the front of [p, end), or nullptr when none is there; `doubled` tells whether
+// it holds a doubled quote.
+const char* ScanQuotedField(const char* p, const char* end, bool& doubled) {
+    if (p == end || *p != '"') return nullptr;
+    doubled = false;
+    for (++p;;) {
+        p = static_cast<const char*>(std::memchr(p, '"', size_t(end - p)));
+        if (!p) return nullptr;
+        if (p + 1 == end || p[1] != '"') return p + 1;
+        doubled = true;
+        p += 2;
+    }
+}
+
+void Unquote(std::string_view raw, bool doubled, std::string& field) {
+    const std::string_view inner = raw.substr(1, raw.size() - 2);
+    if (!doubled) {
+        field.assign(inner);
+        return;
+    }
+    field.clear();
+    for (size_t i = 0; i < inner.size(); ++i) {
+        field += inner[i];
+        if (inner[i] == '"') ++i;
+    }
+}
+
+// The first CR LF outside quotes in [p, end), or nullptr.
+const char* FindLineEnd(const char* p, const char* end) {
+    bool quoted = false;
+    for (; p + 1 < end; ++p) {
+        if (*p == '"')
+            quoted = !quoted;
+        else if (!quoted && p[0] == '\r' && p[1] == '\n')
+            return p;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -58,29 +101,13 @@ std::string QuoteCsvField(std::string_view text) {
 }
 
 int SplitCsvField(std::string& line, std::string& field) {
-    if (line.empty()) return 0;
-    size_t end = line.size();
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"')
-            quoted = !quoted;
-        else if (line[i] == ',' && !quoted) {
-            end = i;
-            break;
-        }
-    }
-    std::string raw = line.substr(0, end);
-    line.erase(0, end < line.size() ? end + 1 : end);
-    if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"') return 0;
-    std::string value;
-    for (size_t i = 1; i + 1 < raw.size(); ++i) {
-        if (raw[i] == '"') {
-            if (i + 2 >= raw.size() || raw[i + 1] != '"') return 0;  // a lone quote inside
-            ++i;
-        }
-        value += raw[i];
-    }
-    field = std::move(value);
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    bool doubled = false;
+    const char* after = ScanQuotedField(begin, end, doubled);
+    if (!after || (after != end && *after != ',')) return 0;
+    Unquote(std::string_view(begin, size_t(after - begin)), doubled, field);
+    line.erase(0, after == end ? line.size() : size_t(after - begin) + 1);
     return 1;
 }
 
@@ -115,25 +142,30 @@ int CCsvFile::ReadCsvLine(std::array<std::string, kCsvFields>& fields, bool& atE
     if (position_ + windowStart_ >= length_) return 0;
     if (!Fill()) return 0;
     const size_t available = std::min(window_.size() - windowStart_, kCsvLineLimit);
-    const char* text = window_.data() + windowStart_;
-    // The line ends at the first CR LF outside quotes, within the first 1024 bytes.
-    size_t end = std::string::npos;
-    bool quoted = false;
-    for (size_t i = 0; i + 1 < available; ++i) {
-        if (text[i] == '"')
-            quoted = !quoted;
-        else if (!quoted && text[i] == '\r' && text[i + 1] == '\n') {
-            end = i;
-            break;
-        }
+    const char* const text = window_.data() + windowStart_;
+    const char* const limit = text + available;
+    // One pass over seven quoted fields and the commas between them; the fields change
+    // only once the whole line has been found good.
+    std::array<std::string_view, kCsvFields> raw;
+    std::array<bool, kCsvFields> doubled;
+    const char* p = text;
+    for (size_t i = 0; i < kCsvFields; ++i) {
+        const char* start = p;
+        p = ScanQuotedField(p, limit, doubled[i]);
+        if (!p) return 0;
+        raw[i] = std::string_view(start, size_t(p - start));
+        if (i + 1 < kCsvFields && (p == limit || *p++ != ',')) return 0;
     }
-    if (end == std::string::npos || end == 0) return 0;
-
-    std::string line(text, end);
-    std::array<std::string, kCsvFields> taken;
-    for (std::string& field : taken)
-        if (!SplitCsvField(line, field)) return 0;
-    fields = std::move(taken);
+    // The line ends at the first CR LF outside quotes, within the first 1024 bytes; what
+    // follows the seventh field before it is not read.
+    const char* lineEnd = nullptr;
+    if (limit - p >= 2 && p[0] == '\r' && p[1] == '\n')
+        lineEnd = p;
+    else if (p != limit && *p == ',')
+        lineEnd = FindLineEnd(p + 1, limit);
+    if (!lineEnd) return 0;
+    for (size_t i = 0; i < kCsvFields; ++i) Unquote(raw[i], doubled[i], fields[i]);
+    const size_t end = size_t(lineEnd - text);
     windowStart_ += end + 2;
     atEnd = position_ + windowStart_ == length_;
     return 1;

@@ -42,7 +42,7 @@ private:
 // The text in double quotes, each double quote inside doubled.
 std::string QuoteCsvField(std::string_view text);
 // Takes the first field off the front of line (and the comma after it). Fails for an
-// empty line and for a field that is not properly quoted.
+// empty line and for a field that is not properly quoted, leaving the line as it was.
 int SplitCsvField(std::string& line, std::string& field);
 
 }  // namespace stepora

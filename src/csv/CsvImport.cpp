@@ -1,5 +1,7 @@
 #include "csv/CsvImport.h"
 
+#include <algorithm>
+
 #include "csv/CsvFile.h"
 #include "csv/CsvNumbers.h"
 
@@ -83,6 +85,7 @@ bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string un
 }
 
 constexpr uint32_t kHeaderLines = 7;
+constexpr size_t kImportPieceDays = 1024;
 
 }  // namespace
 
@@ -183,13 +186,25 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
     const uint32_t n = h.lastDay - h.firstDay;
     std::array<std::string, kCsvFields> f;
     const std::string unitTexts[2] = {GetLangString(CSV_STR4), GetLangString(CSV_STR5)};
+    // Consecutive days go to the store in pieces, one open of the user file each instead
+    // of one per day; the file comes out the same and the buffer stays small for any
+    // file. Days still in the piece when a line fails are not written: the restore puts
+    // the whole file back anyway.
+    std::vector<DayRecord> piece;
+    piece.reserve(std::min<size_t>(n + 1, kImportPieceDays));
+    uint32_t pieceFirst = h.firstDay;
     for (uint32_t i = 0; i <= n; ++i) {
         bool atEnd = false;
         DayRecord record;
         if (!file.ReadCsvLine(f, atEnd)) return fail();
         if (atEnd && i != n) return fail();  // fewer lines than days
         if (!ParseDay(f, unitTexts, record)) return fail();
-        if (!store.WriteDays(choice.name, h.firstDay + i, {&record, 1})) return fail();
+        piece.push_back(record);
+        if (piece.size() == kImportPieceDays || i == n) {
+            if (!store.WriteDays(choice.name, pieceFirst, piece)) return fail();
+            pieceFirst += uint32_t(piece.size());
+            piece.clear();
+        }
     }
     if (!store.EndBackup(choice.name, true)) return fail();
     file.Close();

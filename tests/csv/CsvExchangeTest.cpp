@@ -312,6 +312,48 @@ TEST_F(CsvExchange, ShortLongAndBrokenFiles) {
     }
 }
 
+TEST_F(CsvExchange, ImportOverStoredDaysGivesTheFileOfDayByDayWrites) {
+    // Imports long enough to be written in several pieces, placed around 1500 stored days;
+    // the expected file is a copy of the user written one day at a time.
+    const uint32_t s = Day(2010, 1, 1);
+    MakeUser("Anna", s, 1500);
+    MakeUser("Src", s - 2500, 6300, 1, 180, 295);
+    const std::string pristine = UserBytes("Anna");
+    struct Case {
+        const char* name;
+        int from, to;    // relative to the first stored day
+        int badLine;     // data line (0-based) made unreadable, or -1
+    };
+    const Case cases[] = {
+        {"before, with a gap", -2500, -301, -1},
+        {"over the front", -1200, 899, -1},
+        {"inside", 100, 1199, -1},
+        {"over the end", 1000, 3099, -1},
+        {"after, with a gap", 1600, 3700, -1},
+        {"over all of it", -100, 1600, -1},
+        {"bad line in the second piece", 0, 1999, 1500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint32_t from = s + c.from, to = s + c.to;
+        ASSERT_TRUE(test::WriteFile(dir / "User" / "Anna.usr", pristine));
+        ASSERT_TRUE(ExportCsv(store, UserOf("Src"), dir / "t.csv", from, to));
+        if (c.badLine >= 0) EditLine(dir / "t.csv", 7 + c.badLine, [](Fields& f) { f[4] = "1000000"; });
+        std::string expected = pristine;
+        if (c.badLine < 0) {
+            ASSERT_TRUE(test::WriteFile(dir / "User" / "Want.usr", pristine));
+            std::vector<DayRecord> days(to - from + 1);
+            ASSERT_TRUE(store.ReadDays("Src", from, days));
+            for (uint32_t i = 0; i < days.size(); ++i) ASSERT_TRUE(store.WriteDays("Want", from + i, {&days[i], 1}));
+            expected = UserBytes("Want");
+        }
+        answers = {CsvUserChoice{"Anna", false}};
+        EXPECT_EQ(Import(dir / "t.csv", "Anna").ok, c.badLine < 0);
+        EXPECT_TRUE(UserBytes("Anna") == expected);  // not EXPECT_EQ: a mismatch would print megabytes
+        EXPECT_FALSE(fs::exists(dir / "User" / "Anna_bk.bin"));
+    }
+}
+
 TEST_F(CsvExchange, AnotherUsersFileAsksWhoReceivesIt) {
     MakeUser("Anna", Day(2009, 5, 1), 10);
     MakeUser("Ben", Day(2009, 5, 1), 20, 1, 180, 295);
