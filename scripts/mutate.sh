@@ -6,6 +6,7 @@
 #     --report  print the table only; exit 0 even when faults were missed
 #     --check   only verify that every entry's text occurs exactly once
 #   BUILD=dir (default build-mutate), TEST_TIMEOUT=seconds per test (default 120)
+# An entry may name several test programs, separated by spaces.
 set -u
 cd "$(dirname "$0")/.."
 LIST=scripts/mutations.txt
@@ -14,12 +15,7 @@ TEST_TIMEOUT=${TEST_TIMEOUT:-120}
 report_only=0 check_only=0
 wanted=()
 for a in "$@"; do
-    case $a in
-        --report) report_only=1 ;;
-        --check) check_only=1 ;;
-        -h | --help) sed -n '2,9p' "$0"; exit 0 ;;
-        *) wanted+=("$a") ;;
-    esac
+    case $a in --report) report_only=1 ;; --check) check_only=1 ;; *) wanted+=("$a") ;; esac
 done
 
 # The one file changed at a time, and its untouched copy.
@@ -50,6 +46,23 @@ if [ $check_only = 0 ] && [ ! -f "$BUILD/build.ninja" ] && [ ! -f "$BUILD/Makefi
 fi
 
 rows=() caught=0 total=0 missed=0 broken=0 log="$BUILD/mutate.log"
+good_bases=" " bad_bases=" "
+
+# The tests must pass on the unchanged source first, or every fault would look caught.
+# (This also rebuilds a program a previous fault left changed.)
+baseline_passes() {
+    case $good_bases in *" $target|$tests "*) return 0 ;; esac
+    case $bad_bases in *" $target|$tests "*) return 1 ;; esac
+    echo "=== baseline $target ($tests)" >>"$log"
+    if cmake --build "$BUILD" -j1 --target $target >>"$log" 2>&1 &&
+        QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD" -R "$tests" \
+            --timeout "$TEST_TIMEOUT" >>"$log" 2>&1; then
+        good_bases+="$target|$tests "
+        return 0
+    fi
+    bad_bases+="$target|$tests "
+    return 1
+}
 [ $check_only = 1 ] || : >"$log"
 
 run_fault() {  # uses id file target tests find repl what
@@ -62,17 +75,17 @@ run_fault() {  # uses id file target tests find repl what
     total=$((total + 1))
     local f r
     f=$(unescape "$find") r=$(unescape "$repl")
-    if [ ! -f "$file" ]; then
-        n=0
-    else
-        n=$(occurrences "$file" "$f")
-    fi
+    n=0
+    [ -f "$file" ] && n=$(occurrences "$file" "$f")
     if [ "$n" != 1 ]; then
         result="BAD ENTRY (text found $n times)"
         broken=$((broken + 1))
     elif [ $check_only = 1 ]; then
         result="applies"
         caught=$((caught + 1))
+    elif ! baseline_passes; then
+        result="BASELINE FAILS"
+        broken=$((broken + 1))
     else
         target_file=$file backup=$(mktemp)
         cp -p "$file" "$backup"
@@ -80,7 +93,7 @@ run_fault() {  # uses id file target tests find repl what
         content=$(<"$file")
         printf '%s\n' "${content/"$f"/"$r"}" >"$file"
         echo "=== $id ($file)" >>"$log"
-        if ! cmake --build "$BUILD" -j1 --target "$target" >>"$log" 2>&1; then
+        if ! cmake --build "$BUILD" -j1 --target $target >>"$log" 2>&1; then
             result="does not compile"
             broken=$((broken + 1))
         elif QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD" -R "$tests" \
@@ -129,6 +142,6 @@ if [ $check_only = 1 ]; then
 fi
 echo "caught $caught of $total"
 [ $missed = 0 ] || echo "missed $missed"
-[ $broken = 0 ] || echo "$broken entries do not apply or do not compile (see $log)"
+[ $broken = 0 ] || echo "$broken entries do not apply, do not compile or fail unchanged (see $log)"
 [ $report_only = 1 ] && exit 0
 [ $missed = 0 ] && [ $broken = 0 ]
