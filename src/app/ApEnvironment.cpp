@@ -22,6 +22,17 @@ bool CApEnvironment::WriteConfig(const std::string& section, const std::string& 
     return WriteProfileString(ConfigPath(), section, key, value);
 }
 
+std::filesystem::path CApEnvironment::RememberedFolder(const std::string& key) const {
+    const std::string folder = ReadConfig("AP_ENVIRONMENT", key);
+    return folder == "NULL" ? std::filesystem::path() : std::filesystem::path(folder);
+}
+
+std::string CApEnvironment::FolderToRemember(const std::filesystem::path& file) {
+    std::string folder = file.parent_path().string();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder.size() >= kConfigValueLimit ? std::string() : folder;
+}
+
 void CApEnvironment::Init(const std::filesystem::path& workDir) {
     workDir_ = workDir;
 

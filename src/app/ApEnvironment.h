@@ -29,6 +29,11 @@ public:
     std::string ReadConfig(const std::string& section, const std::string& key) const;
     bool WriteConfig(const std::string& section, const std::string& key,
                      const std::string& value) const;
+    // A folder remembered under `key` in AP_ENVIRONMENT; empty when none is.
+    std::filesystem::path RememberedFolder(const std::string& key) const;
+    // How the folder of a chosen file is remembered: with its closing separator, or empty
+    // when it would not fit a config value.
+    static std::string FolderToRemember(const std::filesystem::path& file);
 
 private:
     std::filesystem::path workDir_ = " ";

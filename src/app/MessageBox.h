@@ -48,6 +48,11 @@ void InstallLanguageFailureBox();
 
 namespace stepora {
 
+// An OK-only message without an icon, the program's most common box.
+inline void ShowMessage(const std::string& text, QWidget* parent) {
+    DoMessageBox(text, MsgButtons::Ok, MsgIcon::None, parent);
+}
+
 // A message that names a user or a file: the key's text, then "(", the name and ")".
 std::string NamedMessage(LangKey key, const std::string& name);
 

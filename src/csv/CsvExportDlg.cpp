@@ -68,10 +68,6 @@ uint32_t Selected(QComboBox* box) {
     return box->currentIndex() < 0 ? 0 : box->currentText().toUInt();
 }
 
-void Show(const std::string& text, QWidget* parent) {
-    DoMessageBox(text, MsgButtons::Ok, MsgIcon::None, parent);
-}
-
 }  // namespace
 
 CCsvExportDlg::CCsvExportDlg(QWidget* parent) : CDialogBase(parent) {
@@ -121,11 +117,10 @@ void CCsvExportDlg::OnOpen() {
 
 void CCsvExportDlg::OnBrowse() {
     CApEnvironment& environment = Globals().apEnvironment;
-    const std::string remembered = environment.ReadConfig(kSection, "CSVExportDir");
-    const auto folder = ChooseFile(
-        {FileChooserRequest::ChooseFolder, GetLangString(CSVEXPORT_DLG_STR15),
-         remembered == "NULL" ? std::filesystem::path() : std::filesystem::path(remembered)},
-        this);
+    const auto folder =
+        ChooseFile({FileChooserRequest::ChooseFolder, GetLangString(CSVEXPORT_DLG_STR15),
+                    environment.RememberedFolder("CSVExportDir")},
+                   this);
     if (!folder) return;
     environment.WriteConfig(kSection, "CSVExportDir", folder->string());
     Control<QLineEdit>(IDC_FOLDER)->setText(PathText(*folder));
@@ -133,9 +128,9 @@ void CCsvExportDlg::OnBrowse() {
 
 void CCsvExportDlg::OnOk() {
     const QString folder = Control<QLineEdit>(IDC_FOLDER)->text().trimmed();
-    if (folder.isEmpty()) return Show(GetLangString(CSVEXPORT_DLG_STR16), this);
+    if (folder.isEmpty()) return ShowMessage(GetLangString(CSVEXPORT_DLG_STR16), this);
     const QString name = Control<QLineEdit>(IDC_FILE_NAME)->text().trimmed();
-    if (name.isEmpty()) return Show(GetLangString(CSVEXPORT_DLG_STR17), this);
+    if (name.isEmpty()) return ShowMessage(GetLangString(CSVEXPORT_DLG_STR17), this);
 
     const std::filesystem::path path = PathOf(folder) / PathOf(name + ".csv");
     std::error_code ec;
@@ -149,7 +144,7 @@ void CCsvExportDlg::OnOk() {
         Selected(Control<QComboBox>(IDC_FROM_MONTH)), Selected(Control<QComboBox>(IDC_FROM_DAY)),
         Selected(Control<QComboBox>(IDC_TO_YEAR)), Selected(Control<QComboBox>(IDC_TO_MONTH)),
         Selected(Control<QComboBox>(IDC_TO_DAY)));
-    if (!check.ok) return Show(check.message, this);
+    if (!check.ok) return ShowMessage(check.message, this);
     fromDay_ = check.fromDay;
     toDay_ = check.toDay;
     exportPath_ = path;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/ApEnvironment.h"
 #include "csv/CsvFile.h"
 #include "csv/CsvNumbers.h"
 
@@ -122,10 +123,7 @@ bool HasCsvExtension(const std::filesystem::path& path) {
 }
 
 std::string CsvImportFolder(const std::filesystem::path& path) {
-    // The folder keeps its closing separator.
-    std::string folder = path.parent_path().string();
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder.size() >= 2048 ? std::string() : folder;
+    return CApEnvironment::FolderToRemember(path);
 }
 
 CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,

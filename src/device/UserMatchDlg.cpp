@@ -124,7 +124,7 @@ constexpr PanelValues kIncomingPanel{M::IDC_INCOMING_NAME,   M::IDC_INCOMING_TYP
                                      M::IDC_INCOMING_BEGIN,  M::IDC_INCOMING_FINAL};
 
 void Show(LangKey key, QWidget* parent) {
-    DoMessageBox(GetLangString(key), MsgButtons::Ok, MsgIcon::None, parent);
+    ShowMessage(GetLangString(key), parent);
 }
 
 bool Ask(const std::string& text, QWidget* parent) {

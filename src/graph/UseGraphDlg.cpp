@@ -70,12 +70,12 @@ constexpr ControlSpec kControls[] = {
     {D::IDC_BEST_DAYS, Ctl::GridList, 10, 214, 535, 175},
 };
 
-struct ShapedSpec {
+struct ShapedButton {
     int id;
     LangKey caption;
     CShapeButton::Shape shape;
 };
-constexpr ShapedSpec kShaped[] = {
+constexpr ShapedButton kShaped[] = {
     {D::IDC_DAILY, USEGRAPH_MENU_STR7, CShapeButton::Shape::Ellipse},
     {D::IDC_WEEKLY, USEGRAPH_MENU_STR8, CShapeButton::Shape::Ellipse},
     {D::IDC_MONTHLY, USEGRAPH_MENU_STR9, CShapeButton::Shape::Ellipse},
@@ -117,13 +117,13 @@ void CUseGraphUi::Bind(CUseGraphDlg* window, const std::filesystem::path& ptnDir
 
 void CUseGraphUi::ApplyControlTexts(DisplayMode mode, GraphKind kind) {
     window_->ApplyTexts();
-    for (const ShapedSpec& spec : kShaped) {
-        auto* button = window_->Control<CShapeButton>(spec.id);
-        button->SetCaption(LangText(spec.caption));
-        button->SetShape(spec.shape);
+    for (const ShapedButton& shaped : kShaped) {
+        auto* button = window_->Control<CShapeButton>(shaped.id);
+        button->SetCaption(LangText(shaped.caption));
+        button->SetShape(shaped.shape);
         button->SetEdgeWidth(1);
-        const bool current = spec.id == kModeButtons[static_cast<int>(mode)] ||
-                             spec.id == kKindButtons[static_cast<int>(kind)];
+        const bool current = shaped.id == kModeButtons[static_cast<int>(mode)] ||
+                             shaped.id == kKindButtons[static_cast<int>(kind)];
         button->SetColours(current ? kCurrentColour : kOtherColour, kPressedColour, kHoverColour,
                            kDisabledColour);
     }
@@ -184,8 +184,8 @@ CUseGraphDlg::CUseGraphDlg(QWidget* parent)
          {IDC_DOWNLOAD, IDC_PRINT, IDC_OPTIONS, IDC_CSV_IMPORT, IDC_CSV_EXPORT, IDC_CLOSE, IDC_GO})
         connect(Control<QPushButton>(id), &QPushButton::clicked, this,
                 [this, id] { OnCommand(id); });
-    for (const ShapedSpec& spec : kShaped) {
-        const int id = spec.id;
+    for (const ShapedButton& shaped : kShaped) {
+        const int id = shaped.id;
         connect(Control<CShapeButton>(id), &CShapeButton::clicked, this,
                 [this, id] { OnCommand(id); });
     }
@@ -264,7 +264,7 @@ void CUseGraphDlg::Show(const RefreshResult& r) {
         summary->setAccessibleName(Qs(r.modeCaption));
         graph_->Refresh();
     }
-    if (!r.message.empty()) DoMessageBox(r.message, MsgButtons::Ok, MsgIcon::None, this);
+    if (!r.message.empty()) ShowMessage(r.message, this);
     if (r.closeWindow) {
         if (opening_)
             EndAtOpen();
@@ -309,13 +309,13 @@ void CUseGraphDlg::OnOptions() {
                           optionsSheet_->DistanceHundredths());
     UserStore& store = TheUserStore();
     if (!store.Backup(userName_)) {
-        DoMessageBox(GetLangString(USEGRAPH_STR11), MsgButtons::Ok, MsgIcon::None, this);
+        ShowMessage(GetLangString(USEGRAPH_STR11), this);
         return;
     }
     // A backup that cannot be dropped would come back at the next start: undo instead.
     if (!store.WriteHeader(userName_, changed) || !store.EndBackup(userName_, true)) {
         store.EndBackup(userName_, false);
-        DoMessageBox(GetLangString(USEGRAPH_STR11), MsgButtons::Ok, MsgIcon::None, this);
+        ShowMessage(GetLangString(USEGRAPH_STR11), this);
         return;
     }
     Refresh();

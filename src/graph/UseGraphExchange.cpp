@@ -19,31 +19,23 @@ namespace {
 constexpr const char* kSection = "AP_ENVIRONMENT";
 constexpr const char* kCsvFilter = "CSV file(*.csv *.CSV);;*";
 
-void Tell(const std::string& text, QWidget* parent) {
-    DoMessageBox(text, MsgButtons::Ok, MsgIcon::None, parent);
-}
-
 }  // namespace
 
 void CUseGraphDlg::OnDownload() {
     UserFileHeader header;
     if (!TheUserStore().ReadHeader(userName_, header))
-        return Tell(GetLangString(USEGRAPH_STR2), this);
+        return ShowMessage(GetLangString(USEGRAPH_STR2), this);
     // The current user's password, even an empty one, is asked again.
-    const std::string password = HeaderPassword(header);
-    passwordDlg_->SetUserLine(GetLangString(APPEDN_STR1));
-    for (;;) {
-        if (passwordDlg_->Run() != QDialog::Accepted) return Tell(GetLangString(APPEDN_STR3), this);
-        if (passwordDlg_->Password() == password) break;
-        Tell(GetLangString(APPEDN_STR2), this);
-    }
+    if (!CheckPassword(*passwordDlg_, HeaderPassword(header), GetLangString(APPEDN_STR1),
+                       APPEDN_STR2, this, /*askWhenEmpty=*/true))
+        return ShowMessage(GetLangString(APPEDN_STR3), this);
     if (DoMessageBox(GetLangString(USEGRAPH_STR12), MsgButtons::YesNo, MsgIcon::Question, this) !=
         kIdYes)
-        return Tell(GetLangString(USEGRAPH_STR13), this);
+        return ShowMessage(GetLangString(USEGRAPH_STR13), this);
     if (transferDlg_->Run() != QDialog::Accepted) return;
 
     DownloadCallbacks callbacks;
-    callbacks.showMessage = [this](LangKey key) { Tell(GetLangString(key), this); };
+    callbacks.showMessage = [this](LangKey key) { ShowMessage(GetLangString(key), this); };
     callbacks.chooseUser = [this](const UserMatchRequest& request) -> std::optional<std::string> {
         // A download always takes over the pedometer's profile.
         matchDlg_->SetRequest(request, /*adoptEnabled=*/false, /*adoptChecked=*/true);
@@ -62,24 +54,22 @@ void CUseGraphDlg::OnCsvExport() {
     const CsvUser user{userName_, header.unitSystem, header.weight, header.stride};
     const bool exported = ExportCsv(TheUserStore(), user, csvExportDlg_->ExportPath(),
                                     csvExportDlg_->FromDay(), csvExportDlg_->ToDay());
-    Tell(GetLangString(exported ? CSV_STR2 : CSV_STR1), this);
+    ShowMessage(GetLangString(exported ? CSV_STR2 : CSV_STR1), this);
 }
 
 void CUseGraphDlg::OnCsvImport() {
     CApEnvironment& environment = Globals().apEnvironment;
-    const std::string remembered = environment.ReadConfig(kSection, "CSVImportDir");
-    const auto chosen = ChooseFile(
-        {FileChooserRequest::OpenFile, GetLangString(CSV_STR41),
-         remembered == "NULL" ? std::filesystem::path() : std::filesystem::path(remembered),
-         kCsvFilter},
-        this);
+    const auto chosen = ChooseFile({FileChooserRequest::OpenFile, GetLangString(CSV_STR41),
+                                    environment.RememberedFolder("CSVImportDir"), kCsvFilter},
+                                   this);
     if (!chosen) return;
     // The folder is remembered before the file is examined.
     environment.WriteConfig(kSection, "CSVImportDir", CsvImportFolder(*chosen));
-    if (!HasCsvExtension(*chosen)) return Tell(NamedMessage(CSV_STR42, chosen->string()), this);
+    if (!HasCsvExtension(*chosen))
+        return ShowMessage(NamedMessage(CSV_STR42, chosen->string()), this);
 
     CsvImportCallbacks callbacks;
-    callbacks.showMessage = [this](LangKey key) { Tell(GetLangString(key), this); };
+    callbacks.showMessage = [this](LangKey key) { ShowMessage(GetLangString(key), this); };
     callbacks.chooseUser = [this](const CsvMatchRequest& request) -> std::optional<CsvUserChoice> {
         matchDlg_->SetRequest(request, /*adoptEnabled=*/true, /*adoptChecked=*/false);
         if (matchDlg_->Run() != QDialog::Accepted) return std::nullopt;
@@ -87,9 +77,9 @@ void CUseGraphDlg::OnCsvImport() {
     };
     const CsvImportResult result =
         ImportCsv(TheUserStore(), *chosen, userName_, aggregation_.Header(), callbacks);
-    if (!result.ok) return Tell(GetLangString(CSV_STR44), this);
+    if (!result.ok) return ShowMessage(GetLangString(CSV_STR44), this);
     ShowUser(result.receivingUser);
-    Tell(GetLangString(CSV_STR45), this);
+    ShowMessage(GetLangString(CSV_STR45), this);
 }
 
 }  // namespace stepora

@@ -192,7 +192,7 @@ void CUserGraphPropSheet::OnOk() {
                                        Us(Control<QLineEdit>(IDC_CALORIES)->text()),
                                        Us(Control<QLineEdit>(IDC_DISTANCE)->text()));
     if (!check.ok) {
-        DoMessageBox(GetLangString(check.message), MsgButtons::Ok, MsgIcon::None, this);
+        ShowMessage(GetLangString(check.message), this);
         tabs_->setCurrentIndex(0);
         const int field = check.message == USEGRAPH_OPTIOS_STR19   ? IDC_STEPS
                           : check.message <= USEGRAPH_OPTIOS_STR22 ? IDC_CALORIES

@@ -10,13 +10,7 @@
 #include "store/UserStore.h"
 
 namespace stepora {
-namespace {
-
-void Show(const std::string& text, QWidget* parent) {
-    DoMessageBox(text, MsgButtons::Ok, MsgIcon::None, parent);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void CMainMenuDlg::OnAddUser() {
     UserStore& store = TheUserStore();
@@ -26,7 +20,7 @@ void CMainMenuDlg::OnAddUser() {
         if (addUserDlg_->Run() != QDialog::Accepted) return;
         // The dialog reopens with what was typed.
         if (store.Exists(addUserDlg_->acceptedName)) {
-            Show(GetLangString(MAINMENU_STR21), this);
+            ShowMessage(GetLangString(MAINMENU_STR21), this);
             continue;
         }
         break;
@@ -34,7 +28,7 @@ void CMainMenuDlg::OnAddUser() {
     // A pasted name can hold what typing cannot; the store refuses what no file may be.
     if (HasForbiddenNameCharacter(addUserDlg_->acceptedName) ||
         !store.Create(addUserDlg_->acceptedName, addUserDlg_->acceptedPassword)) {
-        Show(GetLangString(MAINMENU_STR22), this);
+        ShowMessage(GetLangString(MAINMENU_STR22), this);
         return;
     }
     ReloadAll();
@@ -42,15 +36,15 @@ void CMainMenuDlg::OnAddUser() {
 
 void CMainMenuDlg::OnEditUser() {
     const int selected = userList_->SelectedCount();
-    if (selected == 0) return Show(GetLangString(MAINMENU_STR13), this);
-    if (selected > 1) return Show(GetLangString(MAINMENU_STR14), this);
+    if (selected == 0) return ShowMessage(GetLangString(MAINMENU_STR13), this);
+    if (selected > 1) return ShowMessage(GetLangString(MAINMENU_STR14), this);
     const std::vector<std::string> names = userList_->SelectedNames();
-    if (names.empty()) return Show(GetLangString(MAINMENU_STR15), this);
+    if (names.empty()) return ShowMessage(GetLangString(MAINMENU_STR15), this);
     const std::string& name = names.front();
 
     UserStore& store = TheUserStore();
     UserFileHeader header;
-    if (!store.ReadHeader(name, header)) return Show(GetLangString(MAINMENU_STR16), this);
+    if (!store.ReadHeader(name, header)) return ShowMessage(GetLangString(MAINMENU_STR16), this);
     const std::string password = HeaderPassword(header);
     if (!CheckPassword(*passwordDlg_, password, NamedMessage(MAINMENU_STR17, name), MAINMENU_STR18,
                        this))
@@ -61,20 +55,20 @@ void CMainMenuDlg::OnEditUser() {
     if (editUserDlg_->Run() != QDialog::Accepted) return;
     if (HasForbiddenNameCharacter(editUserDlg_->acceptedName) ||
         !store.Rename(name, editUserDlg_->acceptedName, editUserDlg_->acceptedPassword))
-        return Show(GetLangString(MAINMENU_STR19), this);
+        return ShowMessage(GetLangString(MAINMENU_STR19), this);
     ReloadAll();
-    Show(GetLangString(MAINMENU_STR20), this);
+    ShowMessage(GetLangString(MAINMENU_STR20), this);
 }
 
 void CMainMenuDlg::OnDeleteUsers() {
     const std::vector<std::string> names = userList_->SelectedNames();
-    if (names.empty()) return Show(GetLangString(MAINMENU_STR6), this);
+    if (names.empty()) return ShowMessage(GetLangString(MAINMENU_STR6), this);
 
     UserStore& store = TheUserStore();
     for (const std::string& name : names) {
         UserFileHeader header;
         if (!store.ReadHeader(name, header)) {
-            Show(NamedMessage(MAINMENU_STR7, name), this);
+            ShowMessage(NamedMessage(MAINMENU_STR7, name), this);
             continue;
         }
         if (!CheckPassword(*passwordDlg_, HeaderPassword(header), NamedMessage(MAINMENU_STR8, name),
@@ -86,18 +80,19 @@ void CMainMenuDlg::OnDeleteUsers() {
         if (DoMessageBox(GetLangString(MAINMENU_STR11), MsgButtons::YesNo, MsgIcon::Warning,
                          this) != kIdYes)
             continue;
-        if (!store.Delete(name)) Show(NamedMessage(MAINMENU_STR12, name), this);
+        if (!store.Delete(name)) ShowMessage(NamedMessage(MAINMENU_STR12, name), this);
     }
     ReloadAll();
 }
 
 void CMainMenuDlg::OnLogin() {
     const std::vector<std::string> names = userList_->SelectedNames();
-    if (names.empty()) return Show(GetLangString(MAINMENU_STR5), this);
+    if (names.empty()) return ShowMessage(GetLangString(MAINMENU_STR5), this);
     const std::string& name = names.front();
 
     UserFileHeader header;
-    if (!TheUserStore().ReadHeader(name, header)) return Show(GetLangString(MAINMENU_STR4), this);
+    if (!TheUserStore().ReadHeader(name, header))
+        return ShowMessage(GetLangString(MAINMENU_STR4), this);
     if (!CheckPassword(*passwordDlg_, HeaderPassword(header), GetLangString(MAINMENU_STR3),
                        MAINMENU_STR2, this))
         return;

@@ -109,13 +109,13 @@ void CAccountDlg::OnOpen() {
 void CAccountDlg::OnOk() {
     acceptedName = Us(Control<QLineEdit>(layout_.name)->text().trimmed());
     if (acceptedName.empty()) {
-        DoMessageBox(GetLangString(layout_.emptyNameMessage), MsgButtons::Ok, MsgIcon::None, this);
+        ShowMessage(GetLangString(layout_.emptyNameMessage), this);
         return;
     }
     const std::string first = Us(Control<QLineEdit>(layout_.password1)->text());
     const std::string second = Us(Control<QLineEdit>(layout_.password2)->text());
     if (first != second) {
-        DoMessageBox(GetLangString(layout_.mismatchMessage), MsgButtons::Ok, MsgIcon::None, this);
+        ShowMessage(GetLangString(layout_.mismatchMessage), this);
         return;
     }
     acceptedPassword = first;

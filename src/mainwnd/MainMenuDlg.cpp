@@ -59,12 +59,12 @@ constexpr struct {
     {D::IDC_EDIT, ID_USER_EDIT},     {D::IDC_DELETE, ID_USER_DELETE}, {D::IDC_LOGIN, ID_USER_LOGIN},
 };
 
-struct MenuItemSpec {
+struct MenuEntry {
     int id;  // 0: a separator
     LangKey key;
 };
 
-constexpr MenuItemSpec kUserMenu[] = {
+constexpr MenuEntry kUserMenu[] = {
     {ID_USER_IMPORT, MENU_ITEM2_IMPORT},
     {ID_USER_EXPORT, MENU_ITEM2_EXPORT},
     {0, kNoText},
@@ -74,9 +74,9 @@ constexpr MenuItemSpec kUserMenu[] = {
     {0, kNoText},
     {ID_USER_LOGIN, MENU_ITEM2_LOGIN},
 };
-constexpr MenuItemSpec kFileMenu[] = {{ID_FILE_EXIT, MENU_ITEM1_EXIT}};
-constexpr MenuItemSpec kHelpMenu[] = {{ID_HELP_DOC, MENU_ITEM4_DOC},
-                                      {ID_HELP_ABOUT, MENU_ITEM4_ABOUT}};
+constexpr MenuEntry kFileMenu[] = {{ID_FILE_EXIT, MENU_ITEM1_EXIT}};
+constexpr MenuEntry kHelpMenu[] = {{ID_HELP_DOC, MENU_ITEM4_DOC},
+                                   {ID_HELP_ABOUT, MENU_ITEM4_ABOUT}};
 
 DocumentOpener& Opener() {
     static DocumentOpener opener;
@@ -115,8 +115,8 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
     languageGroup_ = new QActionGroup(this);
     languageGroup_->setExclusive(true);
 
-    auto addItems = [this](QMenu* menu, std::span<const MenuItemSpec> specs) {
-        for (const auto& item : specs) {
+    auto addItems = [this](QMenu* menu, std::span<const MenuEntry> items) {
+        for (const auto& item : items) {
             if (item.id == 0) {
                 menu->addSeparator();
                 continue;
@@ -216,9 +216,8 @@ void CMainMenuDlg::BuildMenus() {
     userMenu_->setTitle(LangText(MENU_TITLE_USER));
     languageMenu_->setTitle(LangText(MENU_TITLE_LANG));
     helpMenu_->setTitle(LangText(MENU_TITLE_HELP));
-    for (auto menu :
-         {std::span<const MenuItemSpec>(kFileMenu), std::span<const MenuItemSpec>(kUserMenu),
-          std::span<const MenuItemSpec>(kHelpMenu)})
+    for (auto menu : {std::span<const MenuEntry>(kFileMenu), std::span<const MenuEntry>(kUserMenu),
+                      std::span<const MenuEntry>(kHelpMenu)})
         for (const auto& item : menu)
             if (item.id) items_[item.id]->setText(LangText(item.key));
 
@@ -279,7 +278,7 @@ void CMainMenuDlg::OnSelectionChanged() {
 void CMainMenuDlg::OnSearch() {
     const std::string pattern = Us(Control<QLineEdit>(IDC_SEARCH_TEXT)->text());
     if (pattern.empty()) {
-        DoMessageBox(GetLangString(MAINMENU_STR1), MsgButtons::Ok, MsgIcon::None, this);
+        ShowMessage(GetLangString(MAINMENU_STR1), this);
         return;
     }
     const int matches = ReloadMatching(pattern);

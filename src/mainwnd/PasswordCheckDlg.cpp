@@ -49,13 +49,14 @@ void CPasswordCheckDlg::OnOpen() {
 }
 
 bool CheckPassword(CPasswordCheckDlg& prompt, const std::string& stored,
-                   const std::string& userLine, LangKey wrongKey, QWidget* parent) {
-    if (stored.empty()) return true;
+                   const std::string& userLine, LangKey wrongKey, QWidget* parent,
+                   bool askWhenEmpty) {
+    if (stored.empty() && !askWhenEmpty) return true;
     prompt.SetUserLine(userLine);
     for (;;) {
         if (prompt.Run() != QDialog::Accepted) return false;
         if (prompt.Password() == stored) return true;
-        DoMessageBox(GetLangString(wrongKey), MsgButtons::Ok, MsgIcon::None, parent);
+        ShowMessage(GetLangString(wrongKey), parent);
     }
 }
 

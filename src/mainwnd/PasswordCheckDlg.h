@@ -34,8 +34,10 @@ private:
 };
 
 // Asks for the stored password until it is typed exactly, showing `wrongKey` after each
-// wrong answer; false when the person cancels. An empty stored password passes at once.
+// wrong answer; false when the person cancels. An empty stored password passes at once,
+// unless `askWhenEmpty` (then only an empty answer passes).
 bool CheckPassword(CPasswordCheckDlg& prompt, const std::string& stored,
-                   const std::string& userLine, LangKey wrongKey, QWidget* parent);
+                   const std::string& userLine, LangKey wrongKey, QWidget* parent,
+                   bool askWhenEmpty = false);
 
 }  // namespace stepora

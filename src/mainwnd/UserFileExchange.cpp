@@ -16,57 +16,46 @@ namespace {
 constexpr const char* kSection = "AP_ENVIRONMENT";
 constexpr const char* kUserFileFilter = "User file(*.usr *.USR);;*";
 
-void Show(const std::string& text, QWidget* parent) {
-    DoMessageBox(text, MsgButtons::Ok, MsgIcon::None, parent);
-}
-
-// A folder read from config.ini; the default "NULL" names none.
-std::filesystem::path RememberedFolder(const char* key) {
-    const std::string folder = Globals().apEnvironment.ReadConfig(kSection, key);
-    return folder == "NULL" ? std::filesystem::path() : std::filesystem::path(folder);
-}
-
 }  // namespace
 
 void CMainMenuDlg::OnImportUser() {
     CApEnvironment& environment = Globals().apEnvironment;
     const auto chosen = ChooseFile({FileChooserRequest::OpenFile, GetLangString(MAINMENU_STR28),
-                                    RememberedFolder("UserImportDir"), kUserFileFilter},
+                                    environment.RememberedFolder("UserImportDir"), kUserFileFilter},
                                    this);
     if (!chosen) return;
     const std::string path = chosen->string();
 
-    // The folder is remembered, with its trailing separator, before the file is examined.
-    std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    if (folder.size() >= CApEnvironment::kConfigValueLimit) folder.clear();
-    environment.WriteConfig(kSection, "UserImportDir", folder);
+    // The folder is remembered before the file is examined.
+    environment.WriteConfig(kSection, "UserImportDir", CApEnvironment::FolderToRemember(*chosen));
 
     std::string extension = chosen->extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return std::tolower(c); });
-    if (extension != ".usr") return Show(NamedMessage(MAINMENU_STR29, path), this);
+    if (extension != ".usr") return ShowMessage(NamedMessage(MAINMENU_STR29, path), this);
 
     UserStore& store = TheUserStore();
-    if (!store.CheckExportFile(*chosen)) return Show(NamedMessage(MAINMENU_STR30, path), this);
+    if (!store.CheckExportFile(*chosen))
+        return ShowMessage(NamedMessage(MAINMENU_STR30, path), this);
     const std::string name = chosen->stem().string();
     // An existing user is never overwritten.
-    if (store.Exists(name)) return Show(NamedMessage(MAINMENU_STR31, name), this);
+    if (store.Exists(name)) return ShowMessage(NamedMessage(MAINMENU_STR31, name), this);
     if (HasForbiddenNameCharacter(name) || !store.ImportFile(name, *chosen))
-        return Show(GetLangString(MAINMENU_STR32), this);
+        return ShowMessage(GetLangString(MAINMENU_STR32), this);
     ReloadAll();
-    Show(GetLangString(MAINMENU_STR33), this);
+    ShowMessage(GetLangString(MAINMENU_STR33), this);
 }
 
 void CMainMenuDlg::OnExportUser() {
     const std::vector<std::string> names = userList_->SelectedNames();
-    if (names.empty()) return Show(GetLangString(MAINMENU_STR34), this);
+    if (names.empty()) return ShowMessage(GetLangString(MAINMENU_STR34), this);
     // Only the first selected user is exported.
     const std::string& name = names.front();
 
     CApEnvironment& environment = Globals().apEnvironment;
     const auto folder = ChooseFile({FileChooserRequest::ChooseFolder,
                                     GetLangString(MAINMENU_STR35),
-                                    RememberedFolder("UserExportDir"),
+                                    environment.RememberedFolder("UserExportDir"),
                                     {}},
                                    this);
     if (!folder) return;
@@ -78,8 +67,9 @@ void CMainMenuDlg::OnExportUser() {
         DoMessageBox(GetLangString(MAINMENU_STR36), MsgButtons::YesNo, MsgIcon::Question, this) !=
             kIdYes)
         return;
-    if (!TheUserStore().ExportFile(name, target)) return Show(GetLangString(MAINMENU_STR37), this);
-    Show(GetLangString(MAINMENU_STR38), this);
+    if (!TheUserStore().ExportFile(name, target))
+        return ShowMessage(GetLangString(MAINMENU_STR37), this);
+    ShowMessage(GetLangString(MAINMENU_STR38), this);
 }
 
 }  // namespace stepora

@@ -27,13 +27,13 @@ Qt::Alignment AlignmentOf(uint32_t flags) {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* MakeControl(const ControlSpec& control, QWidget* parent) {
+    switch (control.kind) {
         case Ctl::Static: {
             auto* label = new QLabel(parent);
-            label->setAlignment(AlignmentOf(spec.flags) | Qt::AlignTop);
-            if (spec.flags & kAlignCenter) label->setAlignment(Qt::AlignCenter);
-            label->setWordWrap(spec.flags & kWrap);
+            label->setAlignment(AlignmentOf(control.flags) | Qt::AlignTop);
+            if (control.flags & kAlignCenter) label->setAlignment(Qt::AlignCenter);
+            label->setWordWrap(control.flags & kWrap);
             return label;
         }
         case Ctl::Picture:
@@ -48,7 +48,7 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
         }
         case Ctl::Button: {
             auto* button = new QPushButton(parent);
-            if (spec.flags & kDefault) button->setDefault(true);
+            if (control.flags & kDefault) button->setDefault(true);
             return button;
         }
         case Ctl::Radio:
@@ -122,33 +122,33 @@ void CDialogBase::AddCustomControl(int id, QWidget* widget) {
     controls_[id] = widget;
 }
 
-void CDialogBase::BuildControls(std::span<const ControlSpec> specs, QWidget* parent) {
+void CDialogBase::BuildControls(std::span<const ControlSpec> table, QWidget* parent) {
     if (!parent) parent = this;
     const DialogUnits units(font());
-    for (const ControlSpec& spec : specs) {
+    for (const ControlSpec& control : table) {
         QWidget* widget = nullptr;
-        if (spec.kind == Ctl::Custom) {
-            widget = ControlWidget(spec.id);
+        if (control.kind == Ctl::Custom) {
+            widget = ControlWidget(control.id);
             if (!widget) continue;
             widget->setParent(parent);
         } else {
-            widget = MakeControl(spec, parent);
+            widget = MakeControl(control, parent);
         }
-        widget->setGeometry(units.Rect(spec.x, spec.y, spec.w, spec.h));
+        widget->setGeometry(units.Rect(control.x, control.y, control.w, control.h));
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            edit->setAlignment(AlignmentOf(spec.flags));
-            edit->setReadOnly(spec.flags & kReadOnly);
+            edit->setAlignment(AlignmentOf(control.flags));
+            edit->setReadOnly(control.flags & kReadOnly);
         }
-        if (spec.kind == Ctl::Radio) {
-            if ((spec.flags & kGroup) || !radioGroup_) {
+        if (control.kind == Ctl::Radio) {
+            if ((control.flags & kGroup) || !radioGroup_) {
                 radioGroup_ = new QButtonGroup(this);
                 radioGroup_->setExclusive(true);
             }
-            radioGroup_->addButton(static_cast<QRadioButton*>(widget), spec.id);
+            radioGroup_->addButton(static_cast<QRadioButton*>(widget), control.id);
         }
-        if (spec.fixedText) SetControlText(widget, QString::fromUtf8(spec.fixedText));
-        if (spec.text != kNoText) texts_.push_back({widget, spec.text});
-        if (spec.id > 0) controls_[spec.id] = widget;
+        if (control.fixedText) SetControlText(widget, QString::fromUtf8(control.fixedText));
+        if (control.text != kNoText) texts_.push_back({widget, control.text});
+        if (control.id > 0) controls_[control.id] = widget;
         widget->show();
     }
 }

@@ -85,7 +85,7 @@ protected:
 
     // Creates, places and registers the controls of a table, in table order (which is
     // also the Tab order), as children of `parent` (the dialog itself when null).
-    void BuildControls(std::span<const ControlSpec> specs, QWidget* parent = nullptr);
+    void BuildControls(std::span<const ControlSpec> table, QWidget* parent = nullptr);
     // A control the table cannot make; BuildControls places it and sets its text.
     void AddCustomControl(int id, QWidget* widget);
     // The label names the field for assistive technology (and its mnemonic focuses it).
