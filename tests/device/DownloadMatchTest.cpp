@@ -82,6 +82,18 @@ TEST_F(DownloadMatch, AutomaticMatchRules) {
     }
 }
 
+// When the automatic write fails the person chooses, so it is never repeated on its own.
+TEST_F(DownloadMatch, AFailedAutomaticWriteOffersTheChoice) {
+    ASSERT_TRUE(store_.Create("Ann", ""));  // a profile never filled takes any block
+    int asked = 0;
+    callbacks_.chooseUser = [&](const UserMatchRequest&) { return ++asked, std::optional<std::string>(); };
+    test::ScopedFileFaults faults;
+    faults.FailNth(FileOp::Rename, 1);  // the backup never gets into place
+    EXPECT_EQ(StoreDownload(store_, "Ann", sample_, callbacks_), std::nullopt);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(messages_, Keys({USEGRAPH_STR18}));
+}
+
 // Every store fault while writing the chosen user leaves that file as it was, names the
 // failure, and lets the person choose again (here: give up). Without a fault the block's
 // days and the device's profile land.

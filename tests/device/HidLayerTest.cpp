@@ -15,8 +15,12 @@ TEST(Discovery, PairsTheFirstDataAndCommandCollectionsAndClosesTheRest) {
         {"other/c", 0x1234, 0x0202, 1, 0},   // another vendor
         {"other/d", 0x1130, 0x0203, 1, 3}};  // another product
     // foreign: listed before the pedometer; data: the data collection found, empty for its own
-    const struct { const char* name; bool commandFirst, oneNode, plugged; std::vector<HidCollectionInfo> foreign; std::string data; } cases[] = {
-                 {"command first, one node", true, true, true, {}, ""},
+    const struct {
+        const char* name;
+        bool commandFirst, oneNode, plugged;
+        std::vector<HidCollectionInfo> foreign;
+        std::string data;
+    } cases[] = {{"command first, one node", true, true, true, {}, ""},
                  {"among strangers", true, false, true, strangers, ""},
                  {"second pedometer listed first", false, false, true, {{"other/p", 0x1130, 0x0202, 1, 0}}, "other/p"},
                  {"only strangers", false, false, false, strangers, ""}};
@@ -27,7 +31,8 @@ TEST(Discovery, PairsTheFirstDataAndCommandCollectionsAndClosesTheRest) {
         layout.commandListedFirst = c.commandFirst, layout.oneNode = c.oneNode;
         FakeDeviceMonitor monitor;
         FakeHidBackend backend(pedometer, layout, &monitor);
-        for (const HidCollectionInfo& info : c.foreign) backend.AddForeignCollection(info, {info.usagePage, info.usage, 9, 9, 0});
+        for (const HidCollectionInfo& info : c.foreign)
+            backend.AddForeignCollection(info, {info.usagePage, info.usage, 9, 9, 0});
         if (!c.plugged) backend.Unplug();
         {
             PedometerDevice device(backend, &monitor);
@@ -45,19 +50,6 @@ TEST(Discovery, PairsTheFirstDataAndCommandCollectionsAndClosesTheRest) {
     }
 }
 
-// Unplugging the whole pedometer is TransferTest's.
-TEST(Removal, OneInterfaceGoneLeavesTheDeviceHalfPresentUntilItComesBackByItsPath) {
-    Rig rig;
-    EXPECT_FALSE(HandleRemoval(rig.device, rig.device.commandInterface.queryHandle, &rig.sink));
-    EXPECT_TRUE(rig.device.dataInterface.isOpen);
-    EXPECT_EQ(rig.sink.messages.size(), 1u);
-    EXPECT_TRUE(OpenFromPath(rig.device, rig.backend.CommandPath()));
-    EXPECT_FALSE(OpenFromPath(rig.device, rig.backend.DataPath()));  // nothing left to open
-}
-
-
-bool Parse(const Bytes& d, std::vector<CollectionReports>& out) { return ParseReportDescriptor(d.data(), d.size(), out); }
-
 // A whole descriptor is read in HidrawSysfsTest; broken ones are refused, whatever they hold.
 TEST(ReportDescriptor, BrokenDescriptorsAreRefused) {
     const std::vector<Bytes> broken = {
@@ -70,12 +62,12 @@ TEST(ReportDescriptor, BrokenDescriptorsAreRefused) {
     };
     for (const Bytes& d : broken) {
         std::vector<CollectionReports> c;
-        EXPECT_FALSE(Parse(d, c)) << testing::PrintToString(d);
+        EXPECT_FALSE(ParseReportDescriptor(d.data(), d.size(), c)) << testing::PrintToString(d);
     }
     // Huge sizes and counts do not overflow the lengths.
     Bytes huge = {0xA1, 0x01, 0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0x81, 0x02, 0xC0};
     std::vector<CollectionReports> c;
-    ASSERT_TRUE(Parse(huge, c));
+    ASSERT_TRUE(ParseReportDescriptor(huge.data(), huge.size(), c));
     EXPECT_EQ(c[0].inputLength, 0xFFFF);
 }
 
