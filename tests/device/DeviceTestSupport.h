@@ -1,9 +1,15 @@
 #pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "device/FakeHidBackend.h"
 #include "device/HidInterface.h"
+#include "device/TransferProtocol.h"
 
 namespace stepora {
 
@@ -27,6 +33,56 @@ inline void FollowDeviceEvents(PedometerDevice& device, DeviceMonitor& monitor, 
             OpenFromNode(device, event.node);
         }
     }
+}
+
+// A block of `days` days up to 2026-12-06, in day mode 1.
+inline BlockContents Contents(size_t days, bool longHeader = false) {
+    BlockContents c;
+    c.longHeader = longHeader, c.dayMode = 1, c.year = 26, c.month = 12, c.day = 6;
+    for (size_t i = 0; i < days; ++i) c.days.push_back({uint32_t(5000 + 37 * i), uint32_t(1200 + i), uint32_t(310 + 2 * i)});
+    return c;
+}
+
+// The pedometer on a fake bus and the host side, polled the way the transfer dialog polls.
+struct Rig {
+    explicit Rig(std::vector<uint8_t> block = {}, FakePedometerLayout layout = {})
+        : pedometer(std::move(block)), backend(pedometer, layout, &monitor), device(backend, &monitor) {
+        EXPECT_TRUE(FindPedometer(device));
+    }
+
+    // Polls until a block is complete or the rounds run out; follows the pedometer being
+    // unplugged (the receiver starts over) and plugs it in again.
+    std::optional<DeviceData> Run(size_t rounds) {
+        for (size_t i = 0; i < rounds; ++i) {
+            FollowDeviceEvents(device, monitor, sink);
+            if (!backend.IsPlugged()) {
+                receiver.Reset();
+                backend.Replug();
+                continue;
+            }
+            if (device.IsConnected() && receiver.PollOnce(device) == BlockReceiver::Outcome::BlockComplete)
+                return receiver.Data();
+            EXPECT_LE(receiver.BufferedBytes(), kReceiveBufferSize);
+        }
+        return std::nullopt;
+    }
+    long Sent(uint8_t command) const { return std::count(pedometer.Commands().begin(), pedometer.Commands().end(), command); }
+
+    SimulatedPedometer pedometer;
+    FakeDeviceMonitor monitor;
+    FakeHidBackend backend;
+    PedometerDevice device;
+    RecordingSink sink;
+    BlockReceiver receiver;
+};
+
+// A block came over whole: the profile, the date and every day of what the pedometer held.
+inline void ExpectBlock(const std::optional<DeviceData>& got, const BlockContents& want) {
+    ASSERT_TRUE(got.has_value());
+    std::vector<uint32_t> steps, calories, distance;
+    for (const auto& d : want.days) steps.push_back(d.steps), calories.push_back(d.calories), distance.push_back(d.distance);
+    EXPECT_EQ(std::tie(got->weight, got->stride, got->year, got->month, got->day, got->steps, got->calories, got->distance),
+              std::tie(want.weight, want.stride, *want.year, *want.month, *want.day, steps, calories, distance));
 }
 
 }  // namespace stepora
