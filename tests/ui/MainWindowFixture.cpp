@@ -46,12 +46,9 @@ void MainWindowFixture::SetUp() {
     std::filesystem::create_directories(work_ / "User");
     SetMessageBoxOverride([this](const MessageBoxRequest& request) {
         boxes_.push_back(request.text);
-        if (!answers_.empty()) {
-            const int answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        }
-        return static_cast<int>(request.buttons == MsgButtons::YesNo ? kIdYes : kIdOk);
+        const int given = answers_.empty() ? -1 : answers_.front();
+        if (given != -1) answers_.pop_front();
+        return given != -1 ? given : request.buttons == MsgButtons::YesNo ? kIdYes : kIdOk;
     });
 }
 
@@ -78,9 +75,7 @@ void MainWindowFixture::AddUsers(const std::vector<UserSpec>& users) {
         ASSERT_TRUE(store.Create(user.name, user.password)) << user.name;
         UserFileHeader header;
         ASSERT_TRUE(store.ReadHeader(user.name, header));
-        header.unitSystem = user.unitSystem;
-        header.weight = user.weight;
-        header.stride = user.stride;
+        header.unitSystem = user.unitSystem, header.weight = user.weight, header.stride = user.stride;
         ASSERT_TRUE(store.WriteHeader(user.name, header));
     }
 }
@@ -92,9 +87,7 @@ std::vector<std::string> MainWindowFixture::Column(int column) const {
     return texts;
 }
 
-std::vector<std::string> MainWindowFixture::ListedNames() const {
-    return Column(CUserListCtrl::kName);
-}
+std::vector<std::string> MainWindowFixture::ListedNames() const { return Column(CUserListCtrl::kName); }
 
 void MainWindowFixture::SelectRows(const std::vector<int>& rows) {
     CUserListCtrl* list = dialog_->UserList();
