@@ -36,8 +36,9 @@ uint32_t Day(uint32_t y, uint32_t m, uint32_t d) {
     return day;
 }
 
-const auto T = [](LangKey key) { return GetLangString(key); };
-const auto G = [](uint32_t n) { return T(static_cast<LangKey>(USEGRAPH_STR1 + n - 1)); };
+const auto G = [](uint32_t n) {
+    return GetLangString(static_cast<LangKey>(USEGRAPH_STR1 + n - 1));
+};
 
 struct Values {
     uint32_t steps = 0, calories = 0, distance = 0;  // raw: tenths of kcal, hundredths
@@ -69,10 +70,7 @@ protected:
 };
 
 TEST_F(GraphTest, EachModeSumsItsPeriodAndWritesItsTexts) {
-    struct Cell {
-        int row, col;
-        std::string text;
-    };
+    using Cell = std::tuple<int, int, std::string>;  // row, column, text
     const struct {
         const char* what;
         uint32_t first;
@@ -128,8 +126,8 @@ TEST_F(GraphTest, EachModeSumsItsPeriodAndWritesItsTexts) {
         EXPECT_EQ(r.graph.bars[c.bar].value, c.value);
         EXPECT_EQ(r.graph.bars[c.bar].text, c.barText);
         EXPECT_EQ(r.graph.axisMax, c.axisMax);
-        for (const Cell& cell : c.summary)
-            EXPECT_EQ(r.summary[cell.row][cell.col], cell.text) << cell.row << "," << cell.col;
+        for (const auto& [row, col, text] : c.summary)
+            EXPECT_EQ(r.summary[row][col], text) << row << col;
     }
 }
 
@@ -144,20 +142,12 @@ TEST_F(GraphTest, AllModeRanksTheFiveBestDaysLaterFirstOnTies) {
     RefreshResult r = graph.Refresh();
     ASSERT_TRUE(r.refreshed);
     EXPECT_FALSE(r.showGraph || r.kindsEnabled || r.goEnabled || r.previousEnabled);
-    EXPECT_EQ(r.rangeCaption, "2011-5-1  ~  2011-6-9");
     EXPECT_EQ(r.bestDays[1],
               (std::array<std::string, 5>{"NO.1", "2011-5-4", "900", "3.3", "0.44"}));
     const char* dates[] = {"2011-6-5", "2011-5-1", "2011-6-9"};
     for (int row = 2; row <= 4; ++row) EXPECT_EQ(r.bestDays[row][1], dates[row - 2]);
     EXPECT_EQ(r.bestDays[5][2], "0");  // days without steps fill what is still empty
     EXPECT_EQ(r.summary[1][1] + "|" + r.summary[1][2] + "|" + r.summary[1][4], "2000|50|50.00%");
-
-    MakeUser("Ben", Day(2012, 2, 28), {{3}, {1}, {2}}, [](H& h) { h.defaultPeriod = 4; });
-    graph.SetUser("Ben");
-    r = graph.Refresh();
-    EXPECT_EQ(r.bestDays[3][1], "2012-2-29");
-    for (int row : {4, 5})
-        for (int c = 1; c < 5; ++c) EXPECT_EQ(r.bestDays[row][c], "---") << row << c;
 }
 
 TEST_F(GraphTest, NavigationStaysInTheRecordedDaysAndGoWithinTheirPeriods) {
@@ -172,12 +162,9 @@ TEST_F(GraphTest, NavigationStaysInTheRecordedDaysAndGoWithinTheirPeriods) {
     EXPECT_EQ(graph.Previous().period.anchorDay, first);
     EXPECT_FALSE(graph.Previous().refreshed);
     EXPECT_EQ(graph.Recently().period.anchorDay, first + 59);
-    for (auto [m, d] : {std::pair<uint32_t, uint32_t>{1, 19}, {3, 20}, {2, 30}}) {
-        r = graph.GoToDate(2008, m, d);
-        EXPECT_FALSE(r.refreshed || r.closeWindow);
-        EXPECT_EQ(r.message, T(CSV_STR46) + ": 2008-1-20  ~  2008-3-19") << m << "-" << d;
-    }
-    EXPECT_EQ(graph.State().anchorDay, first + 59);
+    const std::string range = GetLangString(CSV_STR46) + ": 2008-1-20  ~  2008-3-19";
+    for (auto [m, d] : {std::pair<uint32_t, uint32_t>{1, 19}, {3, 20}, {2, 30}})
+        EXPECT_EQ(graph.GoToDate(2008, m, d).message, range) << m << "-" << d;
 
     graph.SetMode(DisplayMode::Monthly);  // whole months, the first one before the first day
     graph.Refresh();
@@ -185,7 +172,7 @@ TEST_F(GraphTest, NavigationStaysInTheRecordedDaysAndGoWithinTheirPeriods) {
     r = graph.Previous();
     EXPECT_EQ(r.period.periodStart, Day(2008, 1, 1));
     EXPECT_FALSE(r.previousEnabled || graph.Previous().refreshed);
-    EXPECT_EQ(graph.GoToDate(2008, 4, 1).message, T(CSV_STR46) + ": 2008-1  ~  2008-3");
+    EXPECT_EQ(graph.GoToDate(2008, 4, 1).message, GetLangString(CSV_STR46) + ": 2008-1  ~  2008-3");
 }
 
 TEST_F(GraphTest, AMissingUserOrAHeaderNoCalendarCanPlaceClosesTheWindow) {
