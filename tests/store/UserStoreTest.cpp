@@ -49,10 +49,10 @@ TEST_F(StoreTest, ANameMayBeAsLongAsEveryFileTheStoreMakesOfIt) {
 // outside the calendar.
 TEST_F(StoreTest, DamagedFilesAndDaysOutsideTheCalendarAreNeverWritten) {
     MakeAnna();
-    std::vector<uint8_t> buf(3 * kDayRecordSize);
+    std::vector<uint8_t> all((E - S + 1) * kDayRecordSize);
     for (uint32_t first : {0u, kMaxDayNumber - 1, 4000000000u})
-        EXPECT_FALSE(store.WriteDays("Anna", first, 3, buf.data()) || store.ReadDays("Anna", first, 3, buf.data()));
-    EXPECT_TRUE(store.ReadDays("Anna", kMaxDayNumber, 1, buf.data()));
+        EXPECT_FALSE(store.WriteDays("Anna", first, 3, all.data()) || store.ReadDays("Anna", first, 3, all.data()));
+    EXPECT_TRUE(store.ReadDays("Anna", kMaxDayNumber, 1, all.data()));
     std::string bent = Bytes(), cut = Bytes();
     bent[40] ^= 1;
     cut.resize(cut.size() - 2 * kDayRecordSize - 5);
@@ -63,7 +63,6 @@ TEST_F(StoreTest, DamagedFilesAndDaysOutsideTheCalendarAreNeverWritten) {
             EXPECT_FALSE(store.WriteDays("Anna", first, count, TaggedRun(first, count, 2).data())) << offset;
         }
         EXPECT_TRUE(Bytes() == damaged);
-        std::vector<uint8_t> all((E - S + 1) * kDayRecordSize);
         EXPECT_FALSE(store.ReadDays("Anna", S, E - S + 1, all.data()));
     }
     EXPECT_FALSE(store.WriteHeader("Ghost", UserFileHeader{}));
