@@ -1,163 +1,116 @@
 #include "app/ProfileStrings.h"
 
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
-#include <chrono>
+#include <cerrno>
 #include <thread>
 
 #include "support/TempDir.h"
 
+// Every fsync of this program passes here, so that a test can fail the next one as a
+// failing disk would.
+static bool g_failNextSync = false;
+extern "C" int fsync(int fd) {
+    if (std::exchange(g_failNextSync, false)) {
+        errno = EIO;
+        return -1;
+    }
+    return int(syscall(SYS_fsync, fd));
+}
+
 namespace stepora {
 namespace {
 
+using namespace std::string_literals;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-struct ReadCase {
-    const char* name;
-    const char* file;  // nullptr: no file at all
-    const char* section;
-    const char* key;
-    const char* expected;
-};
-
-class ProfileReadTest : public ::testing::TestWithParam<ReadCase> {};
-
-TEST_P(ProfileReadTest, ReadsAsTheProgramExpects) {
-    const ReadCase& c = GetParam();
-    TempDir dir;
-    auto file = dir / "test.ini";
-    if (c.file) {
-        ASSERT_TRUE(WriteFile(file, c.file));
-    }
-    EXPECT_EQ(GetProfileString(file, c.section, c.key, "NULL"), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProfileReadTest,
-    ::testing::Values(
-        ReadCase{"MissingFile", nullptr, "S", "k", "NULL"},
-        ReadCase{"MissingSection", "[A]\nk=1\n", "B", "k", "NULL"},
-        ReadCase{"MissingKey", "[A]\nk=1\n", "A", "j", "NULL"},
-        ReadCase{"Plain", "[A]\nk=1\n", "A", "k", "1"},
-        ReadCase{"SectionIgnoresCase", "[Lang]\nKey=v\n", "LANG", "key", "v"},
-        ReadCase{"FirstDuplicateWins", "[A]\nk=first\nk=second\n", "A", "k", "first"},
-        ReadCase{"CrLfLines", "[A]\r\nk=v\r\n", "A", "k", "v"},
-        ReadCase{"SpacesTrimmed", "[A]\n  k  =  v w  \n", "A", "k", "v w"},
-        ReadCase{"QuotesRemoved", "[A]\nk=\"quoted\"\n", "A", "k", "quoted"},
-        ReadCase{"EmptyValue", "[A]\nk=\n", "A", "k", ""},
-        ReadCase{"Utf8Kept", "[A]\nk=Größe\n", "A", "k", "Größe"},
-        ReadCase{"InvalidUtf8Kept", "[A]\nk=\xff\xfe\x80x\n", "A", "k", "\xff\xfe\x80x"},
-        ReadCase{"LiteralNullIsNull", "[A]\nk=NULL\n", "A", "k", "NULL"},
-        ReadCase{"CommentIgnored", "[A]\n;k=1\nk=2\n", "A", "k", "2"},
-        ReadCase{"NotAnIniFile", "\x01\x02garbage\n\n=\n[[[\n", "A", "k", "NULL"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ProfileStrings, ReadsOverlongLines) {
-    TempDir dir;
-    std::string value(100000, 'x');
-    ASSERT_TRUE(WriteFile(dir / "a.ini", "[A]\nk=" + value + "\n"));
-    EXPECT_EQ(GetProfileString(dir / "a.ini", "A", "k", "NULL"), value);
-}
-
-TEST(ProfileStrings, WriteCreatesAndKeepsTheRest) {
-    TempDir dir;
-    auto file = dir / "c.ini";
-    ASSERT_TRUE(WriteFile(file, "; settings\n[Other]\nx=1\n[A]\nk=old\nm=2\n"));
-    ASSERT_TRUE(WriteProfileString(file, "a", "K", "new"));
-    EXPECT_EQ(GetProfileString(file, "A", "k", "NULL"), "new");
-    EXPECT_EQ(GetProfileString(file, "Other", "x", "NULL"), "1");
-    EXPECT_EQ(GetProfileString(file, "A", "m", "NULL"), "2");
-    EXPECT_NE(ReadFile(file).find("; settings"), std::string::npos);
-
-    auto fresh = dir / "fresh.ini";
-    ASSERT_TRUE(WriteProfileString(fresh, "S", "k", "v"));
-    EXPECT_EQ(GetProfileString(fresh, "S", "k", "NULL"), "v");
-}
-
-// What a write could not store so that it reads back is refused, and the file stays as it was.
-TEST(ProfileStrings, WriteRefusesWhatWouldNotReadBack) {
-    using namespace std::string_literals;
-    struct Refused {
-        std::string section, key, value;
-    };
-    const Refused refused[] = {
-        {"A", "k", "two\nlines"},  {"A", "k", "cr\rhere"},  {"A", "k", "cut\0off"s},
-        {"A\n[B]", "k", "v"},      {"A]B", "k", "v"},       {"A\0B"s, "k", "v"},
-        {" A", "k", "v"},          {"A\t", "k", "v"},      {"", "k", "v"},
-        {"A", "", "v"},            {"A", "k=x", "v"},       {"A", "[Sec]", "v"},
-        {"A", "[k", "v"},          {"A", ";k", "v"},        {"A", "#k", "v"},
-        {"A", " k", "v"},          {"A", "k\t", "v"},      {"A", "k\0x"s, "v"},
+TEST(ProfileStrings, ReadsAsTheProgramExpects) {
+    const struct {
+        std::string file, section, key, expected;
+    } cases[] = {
+        {"[A]\nk=1\n", "B", "k", "NULL"},
+        {"[A]\nk=1\n", "A", "j", "NULL"},
+        {"[Lang]\nKey=v\n", "LANG", "key", "v"},  // names ignore case
+        {"[A]\nk=first\nk=second\n", "A", "k", "first"},
+        {"[A]\r\n  k  =  v w  \r\n", "A", "k", "v w"},
+        {"[A]\nk=\"quoted\"\n", "A", "k", "quoted"},
+        {"[A]\n;k=1\nk=\xff\xfe\x80x\n", "A", "k", "\xff\xfe\x80x"},
+        {"\x01\x02garbage\n\n=\n[[[\n", "A", "k", "NULL"},
+        {"[A]\nk=" + std::string(100000, 'x') + "\n", "A", "k", std::string(100000, 'x')},
     };
     TempDir dir;
-    auto file = dir / "c.ini";
-    ASSERT_TRUE(WriteProfileString(file, "A", "k", "v"));
-    const std::string before = ReadFile(file);
-    for (const Refused& r : refused) {
-        EXPECT_FALSE(WriteProfileString(file, r.section, r.key, r.value)) << r.section << "|" << r.key << "|" << r.value;
-        EXPECT_EQ(ReadFile(file), before) << r.section << "|" << r.key << "|" << r.value;
+    EXPECT_EQ(GetProfileString(dir / "missing.ini", "A", "k", "NULL"), "NULL");
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteFile(dir / "t.ini", c.file));
+        EXPECT_EQ(GetProfileString(dir / "t.ini", c.section, c.key, "NULL"), c.expected) << c.file.substr(0, 40);
     }
-    EXPECT_FALSE(WriteProfileString(dir / "no" / "such" / "dir.ini", "A", "k", "v"));
 }
 
-TEST(ProfileStrings, WriteKeepsCrLfLinesAndValuesReadBackExactly) {
+// A write replaces the file by a whole new one, keeping the rest of it and its CR LF
+// line ends, and every value reads back exactly.
+TEST(ProfileStrings, WriteKeepsTheRestAndValuesReadBackExactly) {
     TempDir dir;
-    auto file = dir / "c.ini";
-    ASSERT_TRUE(WriteFile(file, "; settings\r\n[A]\r\nk=old\r\n"));
-    const std::string values[] = {"new", " padded ", "\ttab", "\"quoted\"", "'single'", "\"", "", "a \"b\" c"};
-    for (const std::string& value : values) {
-        ASSERT_TRUE(WriteProfileString(file, "A", "k", value)) << value;
-        ASSERT_TRUE(WriteProfileString(file, "B", "other key", value)) << value;
+    const auto file = dir / "c.ini";
+    ASSERT_TRUE(WriteFile(file, "; settings\r\n[Other]\r\nx=1\r\n[A]\r\nk=old\r\n"));
+    for (const std::string value : {"new", " padded ", "\ttab", "\"quoted\"", "'single'", "\"", "", "a \"b\" c"}) {
+        ASSERT_TRUE(WriteProfileString(file, "a", "K", value) && WriteProfileString(file, "B", "other key", value));
         EXPECT_EQ(GetProfileString(file, "A", "k", "NULL"), value);
         EXPECT_EQ(GetProfileString(file, "B", "other key", "NULL"), value);
         const std::string bytes = ReadFile(file);
         for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
             ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << bytes;
     }
-    EXPECT_NE(ReadFile(file).find("; settings\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(file).find("; settings\r\n"), 0u);
+    EXPECT_EQ(GetProfileString(file, "Other", "x", ""), "1");
+    ASSERT_TRUE(WriteProfileString(dir / "fresh.ini", "S", "k", "v"));
+    EXPECT_EQ(GetProfileString(dir / "fresh.ini", "S", "k", ""), "v");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temp files
 }
 
-TEST(ProfileStrings, AFolderInPlaceOfTheFileIsMissingAndUnwritable) {
+// What a write could not store so that it reads back is refused, and the file stays as it was.
+TEST(ProfileStrings, WriteRefusesWhatWouldNotReadBackOrReachTheDisk) {
+    const struct {
+        std::string section, key, value;
+    } refused[] = {
+        {"A", "k", "two\nlines"}, {"A", "k", "cr\rhere"}, {"A", "k", "cut\0off"s}, {"A\n[B]", "k", "v"},
+        {"A]B", "k", "v"},        {"A\0B"s, "k", "v"},    {" A", "k", "v"},       {"A\t", "k", "v"},
+        {"", "k", "v"},           {"A", "", "v"},         {"A", "k=x", "v"},      {"A", "[Sec]", "v"},
+        {"A", ";k", "v"},         {"A", "#k", "v"},       {"A", " k", "v"},       {"A", "k\0x"s, "v"},
+    };
     TempDir dir;
-    std::filesystem::create_directories(dir / "config.ini");
-    EXPECT_EQ(GetProfileString(dir / "config.ini", "A", "k", "NULL"), "NULL");
-    EXPECT_FALSE(WriteProfileString(dir / "config.ini", "A", "k", "v"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "config.ini"));
+    const auto file = dir / "c.ini";
+    ASSERT_TRUE(WriteProfileString(file, "A", "k", "v"));
+    const std::string before = ReadFile(file);
+    for (const auto& r : refused)
+        EXPECT_FALSE(WriteProfileString(file, r.section, r.key, r.value)) << r.section << "|" << r.key << "|" << r.value;
+    g_failNextSync = true;
+    EXPECT_FALSE(WriteProfileString(file, "A", "k", "w"));
+    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_FALSE(WriteProfileString(dir / "no" / "dir.ini", "A", "k", "v"));
+    std::filesystem::create_directories(dir / "folder.ini");  // a folder reads as missing
+    EXPECT_EQ(GetProfileString(dir / "folder.ini", "A", "k", "NULL"), "NULL");
+    EXPECT_FALSE(WriteProfileString(dir / "folder.ini", "A", "k", "v"));
 }
 
-TEST(ProfileStrings, WriteLeavesNoTempFiles) {
-    TempDir dir;
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteProfileString(dir / "c.ini", "A", "k", "v"));
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        (void)entry;
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
-}
-
+// Parsed files are kept between reads only once they are old enough that an edit within
+// the same clock tick cannot go unseen.
 TEST(ProfileStrings, AnEditShowsOnTheNextRead) {
     TempDir dir;
-    auto file = dir / "lang.ini";
-    ASSERT_TRUE(WriteFile(file, "[S]\nk=aaaa\n"));
-    EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "aaaa");
-    ASSERT_TRUE(WriteFile(file, "[S]\nk=bbbb\n"));  // same size, same clock tick
-    EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "bbbb");
+    const auto file = dir / "lang.ini";
+    for (const bool old : {false, true}) {
+        ASSERT_TRUE(WriteFile(file, "[S]\nk=aaaa\n"));
+        if (old) std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+        EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "aaaa");
+        EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "aaaa");
+        ASSERT_TRUE(WriteFile(file, "[S]\nk=bbbb\n"));  // same size
+        EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "bbbb");
+    }
     std::filesystem::remove(file);
     EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "NULL");
-}
-
-TEST(ProfileStrings, AnEditOfAnOldFileShowsOnTheNextRead) {
-    TempDir dir;
-    auto file = dir / "lang.ini";
-    ASSERT_TRUE(WriteFile(file, "[S]\nk=aaaa\n"));
-    // Only a file left unchanged for a while is kept in memory between reads.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
-    EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "aaaa");
-    EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "aaaa");
-    ASSERT_TRUE(WriteFile(file, "[S]\nk=bbbb\n"));
-    EXPECT_EQ(GetProfileString(file, "S", "k", "NULL"), "bbbb");
 }
 
 }  // namespace

@@ -1,133 +1,106 @@
+// The bytes of a user file and the day numbers its records are stored by.
 #include "store/UserFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+
+#include "store/DayCalendar.h"
 
 namespace stepora {
 namespace {
 
-UserFileHeader SampleHeader() {
-    UserFileHeader h;
-    h.unitSystem = 1;
-    h.weight = 154;
-    h.stride = 2875;
-    SetHeaderPassword(h, "secret");
-    h.firstDay = 40000;
-    h.lastDay = 40100;
-    h.goalSteps = 999999;
-    h.goalCalories = 99999;
-    h.goalDistance = 9999;
-    h.defaultPeriod = 5;
-    h.defaultKind = 2;
-    h.periodMode = 3;
-    h.dataKind = 1;
+using namespace std::string_literals;
+
+std::string Text(const uint8_t* bytes, size_t length) {
+    return std::string(reinterpret_cast<const char*>(bytes), length);
+}
+
+TEST(UserFile, HeaderIsBigEndianWordsUnderTheirByteSum) {
+    UserFileHeader h{0, 1, 154, 2875, {'s', 'e', 'c', 'r', 'e', 't'}, 40000, 40100, 999999};
     h.weekStart = 7;
-    return h;
-}
-
-TEST(HeaderCodec, PacksBigEndianWordsAndTheByteSum) {
     uint8_t bytes[kHeaderSize];
-    PackHeader(SampleHeader(), bytes);
-    EXPECT_EQ(0, std::memcmp(bytes, "user", 4));
-    const uint8_t weight[] = {0, 0, 0, 154};
-    EXPECT_EQ(0, std::memcmp(bytes + 8, weight, 4));
-    EXPECT_EQ(0, std::memcmp(bytes + 16, "secret\0\0\0\0\0\0\0\0\0\0", 16));
-    const uint8_t firstDay[] = {0x00, 0x00, 0x9C, 0x40};  // 40000
-    EXPECT_EQ(0, std::memcmp(bytes + 32, firstDay, 4));
-    uint32_t sum = 0;
-    for (int i = 0; i < 72; ++i) sum += bytes[i];
-    const uint32_t stored = uint32_t(bytes[72]) << 24 | bytes[73] << 16 | bytes[74] << 8 | bytes[75];
-    EXPECT_EQ(sum, stored);
-}
-
-TEST(HeaderCodec, RoundTripsEveryWord) {
-    const UserFileHeader in = SampleHeader();
-    uint8_t bytes[kHeaderSize];
-    PackHeader(in, bytes);
-    UserFileHeader out;
-    ASSERT_TRUE(UnpackHeader(bytes, out));
-    EXPECT_EQ(out.magic, kUserMagic);
-    EXPECT_EQ(out.stride, 2875u);
-    EXPECT_EQ(HeaderPassword(out), "secret");
-    EXPECT_EQ(out.lastDay, 40100u);
-    EXPECT_EQ(out.goalSteps, 999999u);
-    EXPECT_EQ(out.weekStart, 7u);
-    EXPECT_EQ(out.checksum, ByteSum(bytes, 72));
-}
-
-TEST(HeaderCodec, AnyChangedByteBreaksTheChecksumButASwapDoesNot) {
-    uint8_t bytes[kHeaderSize];
-    PackHeader(SampleHeader(), bytes);
-    UserFileHeader h;
-    for (int i = 0; i < 72; ++i) {
-        uint8_t copy[kHeaderSize];
-        std::memcpy(copy, bytes, kHeaderSize);
-        copy[i] ^= 0x01;
-        EXPECT_FALSE(UnpackHeader(copy, h)) << "byte " << i;
-    }
-    // A sum of bytes, not of words: moving bytes around keeps it.
-    std::swap(bytes[11], bytes[33]);
-    EXPECT_TRUE(UnpackHeader(bytes, h));
-}
-
-TEST(HeaderCodec, MagicIsIgnoredOnReadAndForcedOnWrite) {
-    uint8_t bytes[kHeaderSize];
-    PackHeader(SampleHeader(), bytes);
-    std::memcpy(bytes, "resu", 4);  // same bytes, same sum
-    UserFileHeader h;
-    ASSERT_TRUE(UnpackHeader(bytes, h));
-    EXPECT_NE(h.magic, kUserMagic);
     PackHeader(h, bytes);
-    EXPECT_EQ(0, std::memcmp(bytes, "user", 4));
+    EXPECT_EQ(Text(bytes, 40), "user\0\0\0\1\0\0\0\x9A\0\0\x0B\x3Bsecret\0\0\0\0\0\0\0\0\0\0\0\0\x9C\x40\0\0\x9C\xA4"s);
+    EXPECT_EQ(GetBigEndian32(bytes + 72), ByteSum(bytes, 72));
+    std::memcpy(bytes, "resu", 4);  // the magic is not checked on reading, but always written
+    UserFileHeader back;
+    ASSERT_TRUE(UnpackHeader(bytes, back));
+    EXPECT_EQ(std::tie(back.goalSteps, back.weekStart), std::make_tuple(999999u, 7u));
+    PackHeader(back, bytes);
+    EXPECT_EQ(Text(bytes, 4), "user");
 }
 
-TEST(HeaderCodec, PasswordOfFifteenBytesKeepsItsNulSixteenIsRefused) {
-    UserFileHeader h;
-    EXPECT_TRUE(SetHeaderPassword(h, "abcdefghijklmno"));
-    EXPECT_EQ(h.password[15], 0);
-    EXPECT_EQ(HeaderPassword(h), "abcdefghijklmno");
-    EXPECT_FALSE(SetHeaderPassword(h, "abcdefghijklmnop"));
-    EXPECT_EQ(HeaderPassword(h), "abcdefghijklmno");  // untouched
-    // Fifteen bytes is the limit, not fifteen letters: five umlauts take ten bytes.
-    EXPECT_TRUE(SetHeaderPassword(h, "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4xyzab"));
-    EXPECT_FALSE(SetHeaderPassword(h, "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4xyzabc"));
-    EXPECT_TRUE(SetHeaderPassword(h, ""));
-    EXPECT_EQ(h.password[0], 0);
-}
-
-TEST(HeaderCodec, NewUserHeaderStartsTheDayBeforeCreation) {
-    const UserFileHeader h = NewUserHeader(46000, "pw");
-    EXPECT_EQ(h.firstDay, 45999u);
-    EXPECT_EQ(h.lastDay, 45999u);
-    EXPECT_EQ(h.defaultPeriod, 1u);
-    EXPECT_EQ(h.periodMode, 1u);
-    EXPECT_EQ(h.weekStart, 1u);
-    EXPECT_EQ(h.unitSystem + h.weight + h.stride + h.goalSteps + h.goalCalories + h.goalDistance +
-                  h.defaultKind + h.dataKind,
-              0u);
-}
-
-TEST(DayRecordCodec, LayoutAndRoundTrip) {
-    DayRecord r;
-    r.unitSystem = 1;
-    r.weight = 0x1234;
-    r.stride = 0xABCD;
-    r.reserved = 0x55;  // never written
-    r.steps = 999999;
-    r.calories = 0x01020304;
-    r.distance = 7;
+TEST(UserFile, DayRecordLayout) {
+    const DayRecord r{1, 0x1234, 0xABCD, 0x55 /* never written */, 999999, 0x01020304, 7};
     uint8_t bytes[kDayRecordSize];
     PackDayRecord(r, bytes);
-    const uint8_t expected[kDayRecordSize] = {1, 0x12, 0x34, 0xAB, 0xCD, 0, 0x00, 0x0F, 0x42, 0x3F,
-                                              1, 2, 3, 4, 0, 0, 0, 7};
-    EXPECT_EQ(0, std::memcmp(bytes, expected, kDayRecordSize));
+    EXPECT_EQ(Text(bytes, kDayRecordSize), "\1\x12\x34\xAB\xCD\0\0\x0F\x42\x3F\1\2\3\4\0\0\0\7"s);
     const DayRecord back = UnpackDayRecord(bytes);
-    EXPECT_EQ(back.weight, 0x1234);
-    EXPECT_EQ(back.stride, 0xABCD);
-    EXPECT_EQ(back.steps, 999999u);
-    EXPECT_EQ(back.calories, 0x01020304u);
-    EXPECT_EQ(back.distance, 7u);
+    EXPECT_EQ(std::tie(back.weight, back.stride, back.calories), std::make_tuple(0x1234, 0xABCD, 0x01020304u));
+}
+
+TEST(UserFile, WeightAndStrideLimitsOfBothUnitSystems) {
+    for (const auto& [inRange, unit, low, high] : {std::tuple{&WeightInRange, 0u, 10u, 150u}, {WeightInRange, 1u, 40u, 350u},
+                                                   {StrideInRange, 0u, 10u, 150u}, {StrideInRange, 1u, 100u, 400u}})
+        EXPECT_TRUE(inRange(unit, low) && inRange(unit, high) && !inRange(unit, low - 1) && !inRange(unit, high + 1))
+            << low << ".." << high;
+}
+
+const CDayCalendar& cal = DayCalendar();
+
+uint32_t Date(uint32_t day) {  // as yyyymmdd
+    uint32_t y = 0, m = 0, d = 0, w = 0;
+    EXPECT_TRUE(cal.DayToDate(day, y, m, d, w)) << day;
+    return y * 10000 + m * 100 + d;
+}
+
+TEST(DayCalendar, EveryDayOfTheSpanRoundTrips) {
+    uint32_t expected = 0, lastWeekday = 1;  // 1899-12-31 would be a Sunday
+    for (uint32_t y = 1900; y <= 2199; ++y) {
+        for (uint32_t m = 1; m <= 12; ++m) {
+            for (uint32_t d = 1; d <= MonthLength(y, m); ++d) {
+                uint32_t n = 0, w = 0;
+                ASSERT_TRUE(cal.DateToDay(y, m, d, n, w)) << y << "-" << m << "-" << d;
+                ASSERT_EQ(n, ++expected);
+                ASSERT_EQ(w, lastWeekday % 7 + 1);
+                ASSERT_EQ(WeekdayOfDay(n), w);
+                ASSERT_EQ(Date(n), y * 10000 + m * 100 + d);
+                lastWeekday = w;
+            }
+        }
+    }
+    EXPECT_EQ(expected, kMaxDayNumber);
+    EXPECT_EQ(Date(36584), 20000229u);  // 2000 is a leap year
+    EXPECT_EQ(Date(46362), 20261207u);
+}
+
+TEST(DayCalendar, RejectsWhatIsNoDateAndLeavesOutputs) {
+    uint32_t n = 5, w = 5, y = 5, m = 5, d = 5, f = 5, l = 5, c = 5;
+    for (const auto& [yy, mm, dd] : {std::tuple{1899u, 12u, 31u}, {2200u, 1u, 1u}, {1900u, 2u, 29u}, {2100u, 2u, 29u},
+                                     {2001u, 0u, 1u}, {2001u, 13u, 1u}, {2001u, 4u, 31u}, {2001u, 1u, 0u}})
+        EXPECT_FALSE(cal.DateToDay(yy, mm, dd, n, w)) << yy << "-" << mm << "-" << dd;
+    for (uint32_t day : {0u, kMaxDayNumber + 1})
+        EXPECT_FALSE(cal.DayToDate(day, y, m, d, w) || cal.WeekRange(day, 1, f, l, c) ||
+                     cal.MonthRange(day, f, l, c) || cal.YearRange(day, f, l, c)) << day;
+    EXPECT_FALSE(cal.WeekRange(100, 0, f, l, c) || cal.WeekRange(100, 8, f, l, c));
+    EXPECT_EQ(n + w + y + m + d + f + l + c, 40u);
+}
+
+TEST(DayCalendar, WeekMonthAndYearRanges) {
+    uint32_t f = 0, l = 0, c = 0;
+    for (uint32_t start = 1; start <= 7; ++start) {
+        for (uint32_t n = 46361; n < 46361 + 7; ++n) {  // from Sunday 2026-12-06
+            ASSERT_TRUE(cal.WeekRange(n, start, f, l, c));
+            EXPECT_TRUE(WeekdayOfDay(f) == start && f <= n && n < f + 7 && l == f + 6 && c == 7) << n << " " << f;
+        }
+    }
+    ASSERT_TRUE(cal.WeekRange(1, 1, f, l, c) && f == 0);  // Monday 1900-01-01: the week starts at day 0
+    ASSERT_TRUE(cal.MonthRange(39494, f, l, c));  // 2008-02-17
+    EXPECT_EQ(std::tuple(Date(f), Date(l), c), std::tuple(20080201u, 20080229u, 29u));
+    ASSERT_TRUE(cal.YearRange(39494 + 300, f, l, c));
+    EXPECT_EQ(std::tuple(Date(f), Date(l), c), std::tuple(20080101u, 20081231u, 366u));
 }
 
 }  // namespace
