@@ -2,8 +2,11 @@
 
 #include <functional>
 
+#include "csv/CsvExport.h"
 #include "device/DeviceTestSupport.h"
+#include "device/SimulatedPedometerFile.h"
 #include "store/DayCalendar.h"
+#include "support/ScratchWorkDir.h"
 
 namespace stepora {
 namespace {
@@ -181,6 +184,49 @@ TEST(Transfer, ABlockThatBreaksARuleIsRejectedAndNeverTaken) {
     uint8_t small[8] = {};  // lengths beyond the buffer are refused before anything moves
     long count = 0;
     EXPECT_FALSE(ReadData(rig.device, small, 65535, count) || WriteData(rig.device, small, 65535, count));
+}
+
+// A file the program exported comes out of a transfer as the pedometer would hold it: the
+// profile and the last 64 days. Anything else is refused with a reason.
+TEST(SimulatedPedometerFile, ExportedDaysComeOutOfATransferOrTheFileIsRefused) {
+    const struct {
+        const char* name;
+        uint32_t unit, weight, stride, days, kept;  // kept 0: refused; days 0: the file holds `text`, if any
+        const char* text;
+    } cases[] = {{"Seventy", 0, 72, 74, 70, 64, nullptr}, {"Imperial", 1, 180, 295, 3, 3, nullptr},
+                 {"NoProfile", 0, 0, 0, 5, 0, nullptr},    {"Garbage", 0, 0, 0, 0, 0, "\"not\",\"an\",\"export\"\r\n"},
+                 {"Missing", 0, 0, 0, 0, 0, nullptr}};
+    test::ScratchWorkDir work;
+    SetLocalTodayOverride([] { return LocalDate{2026, 1, 30}; });
+    uint32_t first = 0, weekday = 0;
+    ASSERT_TRUE(DayCalendar().DateToDay(2026, 1, 30, first, weekday));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path path = work.dir / (std::string(c.name) + ".csv");
+        if (c.text) test::WriteFile(path, c.text);
+        if (c.days) {
+            std::vector<DayRecord> days;
+            for (uint32_t i = 0; i < c.days; ++i)
+                days.push_back({uint8_t(c.unit), uint16_t(c.weight), uint16_t(c.stride), 0, 5000 + 7 * i, 1500 + i, 300 + i});
+            UserFileHeader h;
+            ASSERT_TRUE(work.store.Create(c.name, "") && work.store.WriteDays(c.name, first, days));
+            ASSERT_TRUE(work.store.ReadHeader(c.name, h));
+            std::tie(h.unitSystem, h.weight, h.stride) = std::tie(c.unit, c.weight, c.stride);
+            ASSERT_TRUE(work.store.WriteHeader(c.name, h));
+            ASSERT_TRUE(ExportCsv(work.store, {c.name, c.unit, c.weight, c.stride}, path, first, first + c.days - 1));
+        }
+        BlockContents contents;
+        std::string error;
+        ASSERT_EQ(ReadSimulatedPedometerFile(path, contents, error) != 0, c.kept > 0) << error;
+        EXPECT_EQ(error.empty(), c.kept > 0);
+        if (!c.kept) continue;
+        std::optional<DeviceData> got = Rig(EncodeBlock(contents)).Run(400);
+        ASSERT_TRUE(got.has_value());
+        DownloadBuffer days = AssignDays(*got);
+        EXPECT_EQ(std::tie(days.unitSystem, days.weight, days.stride, days.lastDay, days.count),
+                  std::make_tuple(c.unit, c.weight, c.stride, first + c.days - 1, c.kept));
+        for (uint32_t i = 0; i < days.count; ++i) EXPECT_EQ(days.records[i].steps, 5000 + 7 * (c.days - c.kept + i)) << i;
+    }
 }
 
 }  // namespace

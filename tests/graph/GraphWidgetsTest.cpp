@@ -84,7 +84,7 @@ protected:
     test::ScratchWorkDir work_;
     // clang-format off
     GraphData data_{.barCount = 7, .valueTitle = "Steps of the week", .popupCaption = "Steps",
-                    .goalTitle = "Goal", .unitText = "Steps", .goalValue = 10000, .axisMax = 15000};
+                    .goalTitle = "Goal", .unitText = "Steps", .goalValue = 10000, .axisMax = 15000, .axisLabels = {}, .bars = {}};
     // clang-format on
     CDrawGraph control_;
     const GraphRect upper_ = TrimPlot(kUpperPlot, 7), lower_ = TrimPlot(kLowerPlot, 7);
@@ -229,9 +229,10 @@ TEST(GoalCheckTest, RefusesOrStoresTheExactDigits) {
         const GoalCheck check = CheckGoals(c.steps, c.calories, c.distance);
         SCOPED_TRACE(std::string(c.steps) + "|" + c.calories + "|" + c.distance);
         EXPECT_EQ(check.ok ? kAccepted : check.message, c.message);
-        if (check.ok)
+        if (check.ok) {
             EXPECT_EQ(std::tie(check.steps, check.caloriesTenths, check.distanceHundredths),
                       std::tie(c.steps_, c.tenths, c.hundredths));
+        }
     }
 }
 

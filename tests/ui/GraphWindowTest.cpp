@@ -8,9 +8,14 @@
 #include "app/Clock.h"
 #include "app/FileChooser.h"
 #include "csv/CsvExportDlg.h"
+#include "device/SimulatedPedometerFile.h"
+#include "device/UsbTransDlg.h"
+#include "device/UserMatchDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/UseGraphDlg.h"
 #include "graph/UserGraphPropSheet.h"
+#include "mainwnd/AccountDlgs.h"
+#include "mainwnd/PasswordCheckDlg.h"
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
 #include "support/ScopedOverride.h"
@@ -172,6 +177,38 @@ TEST_F(GraphWindowTest, CsvExportChecksItsInputsAndItsFileComesBack) {
     EXPECT_EQ(test::ReadFile(work_ / "User" / "Ann.usr"), before);
     EXPECT_EQ(Config("AP_ENVIRONMENT", "CSVExportDir"), folder.string());
     EXPECT_EQ(Config("AP_ENVIRONMENT", "CSVImportDir"), folder.string() + "/");
+}
+
+// Without a pedometer, the test button's three sample days go the whole way: password,
+// question, transfer, the choice of a user (the units differ from Ann's), the write.
+TEST_F(GraphWindowTest, ADownloadLandsInTheUserChosenAndTheWindowShowsThem) {
+    using M = CUserMatchDlg;
+    SetPedometerLink(SimulatedPedometerLink({}));
+    InWindow([&](G& window) {
+        test::ModalScript script;
+        script.Then([](CDialogBase& prompt) { return Click(prompt, CPasswordCheckDlg::IDC_OK); });
+        script.Then([](CDialogBase& transfer) { return Click(transfer, CUsbTransDlg::IDC_TEST); });
+        script.Then([](CDialogBase& match) {
+            EXPECT_FALSE(match.Control<QWidget>(M::IDC_TO_CURRENT)->isEnabled());
+            EXPECT_FALSE(match.Control<QWidget>(M::IDC_ADOPT_PROFILE)->isEnabled());
+            return Click(match, M::IDC_TO_NEW);
+        });
+        script.Then([](CDialogBase& add) {
+            SetField(add, CAddUserDlg::IDC_NAME, "Sam");
+            return Click(add, CAddUserDlg::IDC_OK);
+        });
+        window.OnCommand(G::IDC_DOWNLOAD);
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(boxes_.back(), Text("APPEDN_STR4"));
+        EXPECT_EQ(window.UserName(), "Sam");
+    });
+    SetPedometerLink({});
+    UserFileHeader sam;
+    ASSERT_TRUE(TheUserStore().ReadHeader("Sam", sam));
+    EXPECT_EQ(std::tuple(sam.unitSystem, sam.weight, sam.stride), std::tuple(1u, 104u, 210u));
+    std::vector<DayRecord> days(3);
+    ASSERT_TRUE(TheUserStore().ReadDays("Sam", sam.lastDay - 2, days));
+    for (const DayRecord& day : days) EXPECT_GT(day.steps, 0u);
 }
 
 }  // namespace

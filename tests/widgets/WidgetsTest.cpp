@@ -162,6 +162,22 @@ TEST(MatchUserList, ShowsTheLastUserFirstWithItsUnitsWeightAndStride) {
         EXPECT_EQ(cells.join('|').toStdString(), rows[names[row]]) << row;
     }
     for (int col = 0; col < 4; ++col) EXPECT_EQ(list.columnWidth(col), col ? 100 : 105);
+
+    // Which profiles each filter mode lets through when the wanted one is metric, 60 kg, 70 cm.
+    const std::tuple<char, uint32_t, uint32_t, uint32_t> profiles[] = {
+        {'A', 0, 60, 70}, {'B', 0, 60, 80}, {'C', 0, 70, 70}, {'D', 1, 60, 2750}, {'E', 0, 0, 0}};
+    const std::pair<int, std::string> modes[] = {{0, "A"}, {1, "ABCE"},  {2, "AB"}, {3, "AC"},
+                                                 {4, "ABCDE"}, {5, ""}, {-1, ""}};
+    for (const auto& [mode, passing] : modes) {
+        list.SetFilter(mode, 0, 60, 70);
+        std::string got;
+        for (auto [id, unit, weight, stride] : profiles) {
+            UserFileHeader h;
+            std::tie(h.unitSystem, h.weight, h.stride) = std::tie(unit, weight, stride);
+            if (list.Passes(h)) got += id;
+        }
+        EXPECT_EQ(got, passing) << "mode " << mode;
+    }
 }
 
 template <class Edit>
