@@ -47,13 +47,9 @@ protected:
         uint32_t y, m, d, w;
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
         SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
-        ASSERT_TRUE(store.Create(name, ""));
         std::vector<DayRecord> records;
         for (uint32_t i = 0; i < days; ++i) records.push_back(Sample(i, uint8_t(unit)));
-        ASSERT_TRUE(store.WriteDays(name, first, records));
-        UserFileHeader h = Header(name);
-        std::tie(h.unitSystem, h.weight, h.stride) = std::tie(unit, weight, stride);
-        ASSERT_TRUE(store.WriteHeader(name, h));
+        ASSERT_TRUE(work.MakeUser(name, unit, weight, stride, first, records));
     }
     UserFileHeader Header(const std::string& name) {
         UserFileHeader h;

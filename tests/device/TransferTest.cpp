@@ -208,11 +208,7 @@ TEST(SimulatedPedometerFile, ExportedDaysComeOutOfATransferOrTheFileIsRefused) {
             std::vector<DayRecord> days;
             for (uint32_t i = 0; i < c.days; ++i)
                 days.push_back({uint8_t(c.unit), uint16_t(c.weight), uint16_t(c.stride), 0, 5000 + 7 * i, 1500 + i, 300 + i});
-            UserFileHeader h;
-            ASSERT_TRUE(work.store.Create(c.name, "") && work.store.WriteDays(c.name, first, days));
-            ASSERT_TRUE(work.store.ReadHeader(c.name, h));
-            std::tie(h.unitSystem, h.weight, h.stride) = std::tie(c.unit, c.weight, c.stride);
-            ASSERT_TRUE(work.store.WriteHeader(c.name, h));
+            ASSERT_TRUE(work.MakeUser(c.name, c.unit, c.weight, c.stride, first, days));
             ASSERT_TRUE(ExportCsv(work.store, {c.name, c.unit, c.weight, c.stride}, path, first, first + c.days - 1));
         }
         BlockContents contents;

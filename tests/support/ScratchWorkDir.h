@@ -2,6 +2,9 @@
 // Header only: it needs the test's STEPORA_DATA_DIR.
 #include <filesystem>
 #include <memory>
+#include <span>
+#include <string>
+#include <tuple>
 
 #include "app/Clock.h"
 #include "app/LangTable.h"
@@ -25,6 +28,16 @@ public:
     ~ScratchWorkDir() {
         InstallLangTable(nullptr);
         SetLocalTodayOverride(nullptr);
+    }
+    // A user holding `days` from day `first` on, with this profile; false when the store refuses.
+    bool MakeUser(const std::string& name, uint32_t unit, uint32_t weight, uint32_t stride, uint32_t first = 0,
+                  std::span<const DayRecord> days = {}) {
+        UserFileHeader h;
+        if (!store.Create(name, "") || (!days.empty() && !store.WriteDays(name, first, days)) ||
+            !store.ReadHeader(name, h))
+            return false;
+        std::tie(h.unitSystem, h.weight, h.stride) = std::tie(unit, weight, stride);
+        return store.WriteHeader(name, h) != 0;
     }
     ScratchWorkDir(const ScratchWorkDir&) = delete;
     ScratchWorkDir& operator=(const ScratchWorkDir&) = delete;

@@ -137,12 +137,7 @@ TEST(MatchUserList, ShowsTheLastUserFirstWithItsUnitsWeightAndStride) {
     const std::tuple<const char*, uint32_t, uint32_t, uint32_t> users[] = {  // unit, weight, stride
         {"Ann", 0, 60, 70}, {"Dot", 1, 60, 2750}, {"Eve", 0, 0, 0}};
     // clang-format on
-    for (auto [name, unit, weight, stride] : users) {
-        UserFileHeader h;
-        ASSERT_TRUE(work.store.Create(name, "") && work.store.ReadHeader(name, h));
-        h.unitSystem = unit, h.weight = weight, h.stride = stride;
-        ASSERT_TRUE(work.store.WriteHeader(name, h));
-    }
+    for (auto [name, unit, weight, stride] : users) ASSERT_TRUE(work.MakeUser(name, unit, weight, stride));
     std::vector<std::string> names;  // in the store's order, the last first
     work.store.EnumUsers(
         [&](const std::string& name, const UserFileHeader&) { names.insert(names.begin(), name); });
