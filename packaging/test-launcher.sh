@@ -21,14 +21,18 @@ template=$prefix/share/stepora/template
 version=$(sed -n "s/^version='\(.*\)'$/\1/p" "$prefix/bin/stepora-launch")
 [ -n "$version" ] || fail "no version in the launcher"
 
+# The stub ends with the status written in stub.log.rc, once.
 cat >"$prefix/bin/stepora" <<'EOF'
 #!/bin/sh
-{ pwd; for a in "$@"; do printf '%s\n' "$a"; done; } >"$STUB_LOG"
+{ pwd; for a in "$@"; do printf '%s\n' "$a"; done; } >>"$STUB_LOG"
+[ -f "$STUB_LOG.rc" ] || exit 0
+rc=$(cat "$STUB_LOG.rc") && rm -f "$STUB_LOG.rc" && exit "$rc"
 EOF
 mkdir "$tmp/fakebin"
 cat >"$tmp/fakebin/zenity" <<'EOF'
 #!/bin/sh
 printf '%s\n' "$@" >>"$BOX_LOG"
+exit "${ZENITY_ANSWER:-0}"
 EOF
 chmod +x "$prefix/bin/stepora" "$tmp/fakebin/zenity"
 
@@ -103,6 +107,27 @@ File = Deutsch.ini|Deutsch.ini
 file="Francais.ini"|Francais.ini
 file=Klingon.ini|$template_choice
 EOF
+
+# Damaged language files (the program ends with 3): on Yes the shipped ones come back and
+# the program starts again; on No nothing changes and the launcher ends with 3.
+for answer in 0 1; do
+    echo "[LanguageString]" >"$work/Language/Deutsch.ini"
+    echo 3 >"$tmp/stub.log.rc"
+    export ZENITY_ANSWER=$answer
+    launch "$tmp/home/.local/share" --x
+    starts=$(grep -c -x -- --x <<<"$ran" || true)
+    grep -q -- "--question" <<<"$box" || fail "damaged languages: no question asked: $box"
+    if [ "$answer" = 0 ]; then
+        [ "$rc" -eq 0 ] && [ "$starts" -eq 2 ] || fail "restore: rc $rc, started $starts times: $err"
+        same_as_template "$work" Language/Deutsch.ini
+    else
+        [ "$rc" -eq 3 ] && [ "$starts" -eq 1 ] || fail "no restore: rc $rc, started $starts times"
+        [ "$(cat "$work/Language/Deutsch.ini")" = "[LanguageString]" ] || fail "restored without a Yes"
+    fi
+    [ "$(cat "$work/config.ini")" = "[Settings]" ] && [ "$(cat "$work/User/Ann.usr")" = days ] ||
+        fail "the restore changed config.ini or User/"
+done
+unset ZENITY_ANSWER
 
 # Places that cannot hold the work directory, even for root: the start fails, says why
 # on standard error and in a message box, and the program is not started.

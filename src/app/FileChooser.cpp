@@ -1,5 +1,6 @@
 #include "app/FileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 #include "app/QtText.h"
@@ -18,10 +19,11 @@ std::optional<std::filesystem::path> ChooseFile(const FileChooserRequest& reques
                                                 QWidget* parent) {
     if (Override()) return Override()(request);
 
+    // Without a remembered folder: the home folder, never the program's hidden work folder.
     std::error_code ec;
     const QString start = std::filesystem::is_directory(request.startDir, ec)
                               ? PathText(request.startDir)
-                              : QString();
+                              : QDir::homePath();
     QFileDialog dialog(parent, Qs(request.title), start);
     if (request.kind == FileChooserRequest::ChooseFolder) {
         dialog.setFileMode(QFileDialog::Directory);

@@ -21,7 +21,7 @@ struct FileChooserRequest {
           defaultSuffix(std::move(defaultSuffix)) {}
     Kind kind;
     std::string title;
-    std::filesystem::path startDir;  // empty, or a folder that does not exist: the default
+    std::filesystem::path startDir;  // empty, or a folder that does not exist: the home folder
     std::string filter;         // name filter of an OpenFile or SaveFile, as "User file (*.usr)"
     std::string defaultSuffix;  // SaveFile: added to a name typed without one, as "pdf"
 };

@@ -13,9 +13,21 @@ const char* const KeyNames[494] = {
 #undef LANG_KEY
 };
 
+const char* const AddedKeyNames[ADDED_KEY_COUNT] = {
+#define ADDED_KEY(name, english) #name,
+#include "app/AddedKeys.def"
+#undef ADDED_KEY
+};
+const char* const AddedKeyEnglish[ADDED_KEY_COUNT] = {
+#define ADDED_KEY(name, english) english,
+#include "app/AddedKeys.def"
+#undef ADDED_KEY
+};
+
 namespace {
 
 constexpr const char* kNull = "NULL";
+constexpr const char* kListFile = "Language.INI";
 
 bool ReadValue(const std::filesystem::path& file, const std::string& section,
                const std::string& key, std::string& value) {
@@ -33,7 +45,12 @@ LangFailureHandler g_failure = DefaultFailure;
 
 [[noreturn]] void Fail(const char* message) {
     g_failure(message);
-    std::_Exit(0);
+    std::_Exit(kLanguageExitCode);
+}
+
+// "de" of "de_DE.UTF-8@euro".
+std::string LanguagePart(const std::string& locale) {
+    return locale.substr(0, locale.find_first_of("_.@-"));
 }
 
 }  // namespace
@@ -41,12 +58,7 @@ LangFailureHandler g_failure = DefaultFailure;
 LangTable::LangTable(const std::filesystem::path& currentDirectory) {
     if (currentDirectory.empty()) return;
     languageDir_ = currentDirectory / "Language";
-    std::error_code ec;
-    if (!std::filesystem::is_directory(languageDir_, ec) &&
-        !std::filesystem::create_directory(languageDir_, ec))
-        return;
-
-    const auto config = languageDir_ / "Language.INI";
+    const auto config = languageDir_ / kListFile;
     for (uint32_t n = 1; n <= kMaxLanguages; ++n) {
         std::string file, key;
         if (!ReadValue(config, "LanguageList", "LanguageFile_" + std::to_string(n), file)) break;
@@ -83,7 +95,7 @@ bool LangTable::SetCurrentLanguage(uint32_t index) {
     if (!valid_ || index >= languageCount_) return false;
     valid_ = false;
     currentFile_ = languageFiles_[index];
-    if (!WriteProfileString(languageDir_ / "Language.INI", "CurrentLanguage", "file", currentFile_))
+    if (!WriteProfileString(languageDir_ / kListFile, "CurrentLanguage", "file", currentFile_))
         return false;
     currentIndex_ = index;
     valid_ = true;
@@ -103,6 +115,76 @@ bool LangTable::GetString(uint32_t key, std::string& text) const {
         return false;
     }
     return true;
+}
+
+bool LangTable::GetString(AddedKey key, std::string& text) const {
+    text.clear();
+    if (!valid_ || key >= ADDED_KEY_COUNT) return false;
+    if (!ReadValue(CurrentFilePath(), "LanguageString", AddedKeyNames[key], text)) {
+        text.clear();
+        return false;
+    }
+    return true;
+}
+
+std::string LangTable::GetLanguageLocale(uint32_t index) const {
+    std::string locale;
+    if (index >= languageCount_ ||
+        !ReadValue(languageDir_ / kListFile, "LanguageList",
+                   "LanguageLocale_" + std::to_string(index + 1), locale))
+        locale.clear();
+    return locale;
+}
+
+bool LangTable::Check(std::string& problem) const {
+    const std::string list = "Language/" + std::string(kListFile);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(languageDir_ / kListFile, ec)) {
+        problem = list + " is missing.";
+        return false;
+    }
+    if (languageCount_ == 0) {
+        problem = list + ": [LanguageList] lists no language (LanguageFile_1 and LanguageKeys_1).";
+        return false;
+    }
+    if (!valid_) {
+        problem = currentFile_.empty() || currentFile_ == kNull
+                      ? list + ": [CurrentLanguage] has no file."
+                      : list + ": [CurrentLanguage] file=" + currentFile_ +
+                            " names no language of [LanguageList].";
+        return false;
+    }
+    const std::string file = "Language/" + currentFile_;
+    std::vector<std::string> texts;
+    if (!GetProfileStrings(CurrentFilePath(), "LanguageString", KeyNames, kNull, texts)) {
+        problem = file + " cannot be read.";
+        return false;
+    }
+    std::vector<std::string> missing;
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i] == kNull) missing.push_back(KeyNames[i]);
+    std::vector<const char*> keys;
+    for (const auto& key : languageKeys_) keys.push_back(key.c_str());
+    std::vector<std::string> names;
+    GetProfileStrings(CurrentFilePath(), "LanguageName", keys, kNull, names);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == kNull) missing.push_back("[LanguageName] " + languageKeys_[i]);
+    if (missing.empty()) return true;
+    problem = file + ": there is no text for " + missing.front();
+    if (missing.size() > 1) problem += " (and " + std::to_string(missing.size() - 1) + " more)";
+    problem += ".";
+    return false;
+}
+
+int LanguageForLocale(const LangTable& table, const std::string& locale) {
+    const std::string wanted = LanguagePart(locale);
+    uint32_t count = 0;
+    if (wanted.empty() || !table.GetLanguageCount(count)) return -1;
+    for (uint32_t i = 0; i < count; ++i) {
+        const std::string own = table.GetLanguageLocale(i);
+        if (!own.empty() && LanguagePart(own) == wanted) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void InstallLangTable(LangTable* table) {
@@ -140,6 +222,16 @@ std::string GetLangString(LangKey key) {
     std::string text;
     if (g_table && g_table->GetString(key, text)) return text;
     Fail(kLanguageErrorText);
+}
+
+std::string GetLangString(AddedKey key) {
+    std::string text;
+    if (g_table && g_table->GetString(key, text)) return text;
+    return key < ADDED_KEY_COUNT ? AddedKeyEnglish[key] : std::string();
+}
+
+void FailLanguage(const std::string& message) {
+    Fail(message.c_str());
 }
 
 }  // namespace stepora

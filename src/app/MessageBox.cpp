@@ -97,10 +97,9 @@ int ShowRequest(const MessageBoxRequest& request, QWidget* parent) {
 // lookups that never fail loudly: a strict lookup in here would replace the message
 // (an unwritable Language.INI would read "Language config file error!") or recurse.
 void ShowLanguageFailure(const char* message) {
-    if (!qApp) {
-        std::fprintf(stderr, "%s\n", message);
-        return;
-    }
+    // Said on standard error too: started from a terminal, that is where people look.
+    std::fprintf(stderr, "stepora: %s\n", message);
+    if (!qApp) return;
     MessageBoxRequest request = PlainRequest(message, MsgButtons::Ok, MsgIcon::Stop);
     if (const LangTable* table = ProgramLangTable()) {
         std::string text;

@@ -1,8 +1,11 @@
 #include "app/PedometerApp.h"
 
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <clocale>
 
+#include "app/LangTable.h"
 #include "app/MessageBox.h"
 
 namespace stepora {
@@ -20,7 +23,7 @@ std::filesystem::path PedometerApp::InstanceLockPath() {
     return std::filesystem::path(dir.toStdString()) / "Pedometer.lock";
 }
 
-int PedometerApp::InitInstance(const std::function<void()>& runMainWindow) {
+int PedometerApp::InitInstance(const std::function<int()>& runMainWindow) {
     instanceLock_ =
         std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath().string()));
     instanceLock_->setStaleLockTime(0);  // only a lock whose process is gone is taken over
@@ -28,8 +31,29 @@ int PedometerApp::InitInstance(const std::function<void()>& runMainWindow) {
         return 0;  // another instance runs: end silently
     // Any other lock error (an unwritable runtime folder) must not keep the program from
     // starting; it then simply runs without the single-instance guard.
-    runMainWindow();
-    return 0;
+    return runMainWindow();
+}
+
+void FollowLanguageInQt() {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    uint32_t current = 0;
+    const LangTable* table = ProgramLangTable();
+    if (!table || !table->GetCurrentLanguage(current)) return;
+    const std::string locale = table->GetLanguageLocale(current);
+    if (locale.empty()) return;
+    auto* translator = new QTranslator;
+    if (!translator->load(QLocale(QString::fromStdString(locale)), "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
 }
 
 }  // namespace stepora

@@ -13,9 +13,9 @@ class PedometerApp {
 public:
     PedometerApp(int& argc, char** argv);
 
-    // Runs the main window unless another instance runs, and returns the exit code
-    // (0 in both cases: a second instance ends silently).
-    int InitInstance(const std::function<void()>& runMainWindow);
+    // Runs the main window unless another instance runs, and returns the exit code: the
+    // main window's, or 0 for a second instance, which ends silently.
+    int InitInstance(const std::function<int()>& runMainWindow);
 
     // The lock that keeps a second instance out, in the user's runtime directory.
     static std::filesystem::path InstanceLockPath();
@@ -26,5 +26,9 @@ private:
     QApplication app_;
     std::unique_ptr<QLockFile> instanceLock_;
 };
+
+// Qt's own texts (file choosers, print dialogs, standard buttons) in the current
+// language of the program's table, when Qt has a translation for its locale.
+void FollowLanguageInQt();
 
 }  // namespace stepora

@@ -170,6 +170,19 @@ std::string GetProfileString(const std::filesystem::path& file, const std::strin
     return Unquote(value);
 }
 
+bool GetProfileStrings(const std::filesystem::path& file, const std::string& section,
+                       std::span<const char* const> keys, const std::string& defaultValue,
+                       std::vector<std::string>& values) {
+    values.clear();
+    auto ini = Load(file);
+    if (!ini) return false;
+    for (const char* key : keys) {
+        const char* value = ini->GetValue(section.c_str(), key, nullptr);
+        values.push_back(value ? Unquote(value) : defaultValue);
+    }
+    return true;
+}
+
 bool WriteFileAtomically(const std::filesystem::path& file, const std::string& bytes) {
     std::filesystem::path temp = file;
     temp += ".tmpXXXXXX";

@@ -1,6 +1,8 @@
 #pragma once
 #include <filesystem>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace stepora {
 
@@ -10,6 +12,12 @@ namespace stepora {
 // the file atomically (temp file + rename).
 std::string GetProfileString(const std::filesystem::path& file, const std::string& section,
                              const std::string& key, const std::string& defaultValue);
+
+// The values of `keys` in `section`, read from one load of the file, in the order of `keys`
+// (a missing key gets the default). False, with no values, when the file cannot be read.
+bool GetProfileStrings(const std::filesystem::path& file, const std::string& section,
+                       std::span<const char* const> keys, const std::string& defaultValue,
+                       std::vector<std::string>& values);
 
 // Fails, leaving the file as it is, for a section, key or value the file could not give
 // back as written (line breaks, NUL bytes, blanks around names, a key the file would read

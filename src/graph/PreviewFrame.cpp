@@ -140,7 +140,7 @@ void CPreviewFrame::OnExportPdf() {
     FileChooserRequest request;
     request.kind = FileChooserRequest::SaveFile;
     request.title = Us(Action(Command::ExportPdf)->text());
-    request.filter = "PDF (*.pdf)";
+    request.filter = GetLangString(PRINT_STR9);
     request.defaultSuffix = "pdf";
     const auto path = ChooseFile(request, this);
     if (!path) return;

@@ -17,7 +17,6 @@ namespace stepora {
 namespace {
 
 constexpr const char* kSection = "AP_ENVIRONMENT";
-constexpr const char* kCsvFilter = "CSV file(*.csv *.CSV);;*";
 
 }  // namespace
 
@@ -59,9 +58,11 @@ void CUseGraphDlg::OnCsvExport() {
 
 void CUseGraphDlg::OnCsvImport() {
     CApEnvironment& environment = Globals().apEnvironment;
-    const auto chosen = ChooseFile({FileChooserRequest::OpenFile, GetLangString(CSV_STR41),
-                                    environment.RememberedFolder("CSVImportDir"), kCsvFilter},
-                                   this);
+    const auto chosen =
+        ChooseFile({FileChooserRequest::OpenFile, GetLangString(CSV_STR41),
+                    environment.RememberedFolder("CSVImportDir"),
+                    GetLangString(CSV_STR47) + ";;" + GetLangString(MAINMENU_STR41)},
+                   this);
     if (!chosen) return;
     // The folder is remembered before the file is examined.
     environment.WriteConfig(kSection, "CSVImportDir", CsvImportFolder(*chosen));

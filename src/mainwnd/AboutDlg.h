@@ -11,7 +11,7 @@ class CAboutDlg : public CDialogBase {
 public:
     static constexpr int kTemplateId = 100;
     enum ControlId : int { IDC_VERSION = 1221, IDC_LOGO = 1224, IDOK = 1 };
-    static constexpr const char* kVersion = "3.0.0.0";
+    static constexpr const char* kVersion = STEPORA_VERSION;
 
     explicit CAboutDlg(const std::filesystem::path& ptnDir, QWidget* parent = nullptr);
     void ApplyTexts() override;

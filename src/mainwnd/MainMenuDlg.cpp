@@ -16,7 +16,9 @@
 #include "app/DialogUnits.h"
 #include "app/Format.h"
 #include "app/MessageBox.h"
+#include "app/PedometerApp.h"
 #include "app/QtText.h"
+#include "app/WorkDirectory.h"
 #include "graph/UseGraphDlg.h"
 #include "mainwnd/AboutDlg.h"
 #include "mainwnd/AccountDlgs.h"
@@ -152,6 +154,9 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
             [this] { OnSearch(); });
     connect(Control<QPushButton>(IDC_LISTALL), &QPushButton::clicked, this,
             [this] { OnListAll(); });
+    // The desktop's conventions: Ctrl+Q quits, F1 opens the guide.
+    items_[ID_FILE_EXIT]->setShortcut(QKeySequence::Quit);
+    items_[ID_HELP_DOC]->setShortcut(QKeySequence::HelpContents);
     connect(userList_, &QTableWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
     connect(userList_, &QTableWidget::cellDoubleClicked, this, [this] { OnCommand(IDC_LOGIN); });
     userList_->onCountChanged = [this](int count) { ui_.ShowCount(count); };
@@ -166,13 +171,9 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
 CMainMenuDlg::~CMainMenuDlg() = default;
 
 void CMainMenuDlg::SetCountFonts() {
-    QPalette black = palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    for (auto [id, size] : {std::pair{IDC_COUNT_CAPTION, 12}, std::pair{IDC_COUNT, 20}}) {
-        auto* label = Control<QLabel>(id);
-        label->setFont(CountFont(size));
-        label->setPalette(black);
-    }
+    // In the window's own text colour, which a dark theme makes light.
+    for (auto [id, size] : {std::pair{IDC_COUNT_CAPTION, 12}, std::pair{IDC_COUNT, 20}})
+        Control<QLabel>(id)->setFont(CountFont(size));
 }
 
 QAction* CMainMenuDlg::MenuItem(int id) const {
@@ -199,6 +200,13 @@ bool CMainMenuDlg::OnInitDialog() {
 
     CApEnvironment& environment = Globals().apEnvironment;
     environment.Init(workDir);
+    // A fresh work directory has no User folder yet: without one no user can be made.
+    if (std::string why; !MakeUserFolder(environment.UserDir(), why)) {
+        DoMessageBox(
+            GetLangString(MAINMENU_STR39) + "(" + environment.UserDir().string() + ")\n" + why,
+            MsgButtons::Ok, MsgIcon::Stop, this);
+        return false;
+    }
     TheUserStore().SetDirectory(environment.UserDir());
     ui_.Bind(this, environment.PtnDir());
     ApplyTexts();
@@ -351,6 +359,7 @@ void CMainMenuDlg::OnCommand(int id) {
 
 void CMainMenuDlg::SwitchLanguage(uint32_t index) {
     if (!StrictSetCurrentLanguage(index)) return;
+    FollowLanguageInQt();
     ApplyTexts();
     if (Control<QLineEdit>(IDC_SEARCH_TEXT)->text().isEmpty())
         ReloadAll();

@@ -14,15 +14,16 @@ namespace stepora {
 namespace {
 
 constexpr const char* kSection = "AP_ENVIRONMENT";
-constexpr const char* kUserFileFilter = "User file(*.usr *.USR);;*";
 
 }  // namespace
 
 void CMainMenuDlg::OnImportUser() {
     CApEnvironment& environment = Globals().apEnvironment;
-    const auto chosen = ChooseFile({FileChooserRequest::OpenFile, GetLangString(MAINMENU_STR28),
-                                    environment.RememberedFolder("UserImportDir"), kUserFileFilter},
-                                   this);
+    const auto chosen =
+        ChooseFile({FileChooserRequest::OpenFile, GetLangString(MAINMENU_STR28),
+                    environment.RememberedFolder("UserImportDir"),
+                    GetLangString(MAINMENU_STR40) + ";;" + GetLangString(MAINMENU_STR41)},
+                   this);
     if (!chosen) return;
     const std::string path = chosen->string();
 

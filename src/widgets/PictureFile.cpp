@@ -50,6 +50,13 @@ bool DrawPictureFile(QLabel* control, const std::filesystem::path& file) {
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
     control->setPixmap(pixmap);
+    // The pictures are drawn for a light ground: in a dark theme they get a white one.
+    if (qGray(control->palette().color(QPalette::Window).rgb()) < 128) {
+        QPalette light = control->palette();
+        light.setColor(QPalette::Window, Qt::white);
+        control->setPalette(light);
+        control->setAutoFillBackground(true);
+    }
     return true;
 }
 

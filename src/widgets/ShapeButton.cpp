@@ -184,12 +184,14 @@ QImage CShapeButton::RenderFace(State state) const {
     if (state == Pressed) anchor += QPoint(edgeWidth_, edgeWidth_);
     // Centred horizontally on the anchor, which is the baseline.
     const QPoint origin(anchor.x() - metrics.horizontalAdvance(text()) / 2, anchor.y());
+    // The faces have fixed colours, so the captions do too: the palette's text colour of
+    // a dark theme would vanish on a light face.
     if (state == Disabled) {
-        painter.setPen(palette().color(QPalette::Light));
+        painter.setPen(Qt::white);
         painter.drawText(origin + QPoint(1, 1), text());
-        painter.setPen(palette().color(QPalette::Dark));
+        painter.setPen(QColor(128, 128, 128));
     } else {
-        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.setPen(qGray(colours_[state].rgb()) < 128 ? Qt::white : Qt::black);
     }
     painter.drawText(origin, text());
     PaintEdge(painter, state == Pressed);

@@ -2,13 +2,42 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/ProfileStrings.h"
+#include "app/WorkDirectory.h"
 #include "support/TempDir.h"
 
 namespace stepora {
 namespace {
 
 using test::TempDir;
+
+// A fresh work directory gets its User folder; a folder that is none says what it lacks.
+TEST(WorkDirectory, IsRecognisedAndMadeWhole) {
+    TempDir dir;
+    EXPECT_EQ(MissingFromWorkDirectory(dir.path()), "Language/Language.INI");
+    std::filesystem::create_directories(dir / "Language" / "Language.INI");  // a folder, not a file
+    EXPECT_EQ(MissingFromWorkDirectory(dir.path()), "Language/Language.INI");
+    std::filesystem::remove(dir / "Language" / "Language.INI");
+    ASSERT_TRUE(test::WriteFile(dir / "Language" / "Language.INI", ""));
+    EXPECT_EQ(MissingFromWorkDirectory(dir.path()), "");
+    EXPECT_TRUE(IsFirstStart(dir.path()));
+    ASSERT_TRUE(test::WriteFile(dir / "config.ini", ""));
+    EXPECT_FALSE(IsFirstStart(dir.path()));
+
+    std::string why;
+    for (int again = 0; again < 2; ++again) {  // made, then found
+        EXPECT_TRUE(MakeUserFolder(dir / "User", why)) << why;
+        EXPECT_TRUE(std::filesystem::is_directory(dir / "User"));
+    }
+    ASSERT_TRUE(test::WriteFile(dir / "Users", "a file"));
+    EXPECT_FALSE(MakeUserFolder(dir / "Users", why));
+    EXPECT_EQ(why, "a file of that name is in the way");
+    EXPECT_FALSE(MakeUserFolder(dir / "gone" / "User", why));
+    EXPECT_EQ(why, std::strerror(ENOENT));
+}
 
 // Missing or unknown sort settings are replaced by the defaults and written back.
 TEST(ApEnvironment, SortSettingsAreRepairedAndWrittenBack) {

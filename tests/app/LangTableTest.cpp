@@ -31,7 +31,7 @@ TEST(LangTable, ReadsTheLanguageListAndTheCurrentLanguage) {
         uint32_t count = 0, current = 0;
         EXPECT_EQ(table.GetLanguageCount(count) && table.GetCurrentLanguage(current), c.count > 0) << c.ini;
         EXPECT_EQ(count * 1000 + current, c.count * 1000 + c.current) << c.ini;
-        EXPECT_TRUE(fs::is_directory(dir / "Language"));
+        EXPECT_EQ(fs::exists(dir / "Language"), c.ini != nullptr);  // nothing is made
     }
 }
 
@@ -46,7 +46,7 @@ void WriteLanguages(const TempDir& dir) {
                           "[LanguageName]\nDE=Deutsch\n[LanguageString]\nMENU_TITLE_FILE=Datei\n"));
 }
 
-// A strict lookup that fails ends the program with exit code 0 after its message.
+// A strict lookup that fails ends the program with its own exit code after its message.
 TEST(LangTable, TextsAndNamesComeFromTheCurrentLanguageFileAndStrictLookupsEndTheProgram) {
     TempDir dir;
     WriteLanguages(dir);
@@ -68,11 +68,16 @@ TEST(LangTable, TextsAndNamesComeFromTheCurrentLanguageFileAndStrictLookupsEndTh
     EXPECT_TRUE(again.GetCurrentLanguage(current) && current == 1);
     InstallLangTable(&again);
     EXPECT_EQ(GetLangString(MENU_TITLE_FILE), "Datei");
-    EXPECT_EXIT(GetLangString(APP_NO), ::testing::ExitedWithCode(0), kLanguageErrorText);
-    EXPECT_EXIT(StrictSetCurrentLanguage(7), ::testing::ExitedWithCode(0), kLanguageUpdateErrorText);
+    // A key added since falls back to its English text when the file lacks it.
+    ASSERT_TRUE(WriteFile(dir / "Language" / "de.ini",
+                          "[LanguageName]\nDE=Deutsch\n[LanguageString]\nMENU_TITLE_FILE=Datei\nPRINT_STR9=PDF\n"));
+    EXPECT_EQ(GetLangString(PRINT_STR9), "PDF");
+    EXPECT_EQ(GetLangString(CSV_STR47), AddedKeyEnglish[CSV_STR47]);
+    EXPECT_EXIT(GetLangString(APP_NO), ::testing::ExitedWithCode(kLanguageExitCode), kLanguageErrorText);
+    EXPECT_EXIT(StrictSetCurrentLanguage(7), ::testing::ExitedWithCode(kLanguageExitCode), kLanguageUpdateErrorText);
     fs::remove_all(dir / "Language");  // nowhere to write a switch: the table is no longer valid
     EXPECT_FALSE(again.SetCurrentLanguage(0) || again.GetCurrentLanguage(current));
-    EXPECT_EXIT(StrictGetLanguageCount(current), ::testing::ExitedWithCode(0), kLanguageErrorText);
+    EXPECT_EXIT(StrictGetLanguageCount(current), ::testing::ExitedWithCode(kLanguageExitCode), kLanguageErrorText);
     InstallLangTable(nullptr);
 }
 
@@ -90,6 +95,10 @@ TEST(LangTable, EveryShippedLanguageHasEveryKey) {
         std::string text;
         for (uint32_t other = 0; other < count; ++other)
             EXPECT_TRUE(table.GetLanguageName(other, text)) << "language " << lang << " names " << other;
+        std::string problem;
+        EXPECT_TRUE(table.Check(problem)) << problem;
+        for (uint32_t key = 0; key < ADDED_KEY_COUNT; ++key)
+            EXPECT_TRUE(table.GetString(AddedKey(key), text)) << "language " << lang << " lacks " << AddedKeyNames[key];
         for (uint32_t key = 0; key < LANG_KEY_COUNT; ++key) {
             ASSERT_TRUE(table.GetString(key, text)) << "language " << lang << " lacks " << KeyNames[key];
             EXPECT_TRUE(!text.empty() && text.front() != ' ') << KeyNames[key];
@@ -99,6 +108,47 @@ TEST(LangTable, EveryShippedLanguageHasEveryKey) {
         EXPECT_EQ(get(CSV_STR35), get(CSV_STR4)) << "language " << lang;
         EXPECT_EQ(get(CSV_STR36), get(CSV_STR5)) << "language " << lang;
         EXPECT_TRUE(fs::is_regular_file(fs::path(STEPORA_DATA_DIR) / "doc" / get(MAINMENU_STR26))) << text;
+    }
+    // A first start follows the desktop's locale when a language is there for it.
+    for (const auto& [locale, language] : {std::pair{"de_DE.UTF-8", 1}, {"zh_CN.UTF-8", 2}, {"zh_TW", 2},
+                                           {"en_GB.UTF-8", 0}, {"fr_FR.UTF-8", -1}, {"C.UTF-8", -1}, {"", -1}})
+        EXPECT_EQ(LanguageForLocale(table, locale), language) << locale;
+}
+
+// At start-up every text must be there; what is not names the file and the key, so a
+// person can mend the file.
+TEST(LangTable, CheckNamesTheFileAndTheKeyThatAreWrong) {
+    const struct {
+        const char* file;  // written over the shipped copy; nullptr: removed
+        const char* content;
+        const char* problem;  // nullptr: no problem
+    } cases[] = {
+        {nullptr, nullptr, nullptr},
+        {"Language.INI", nullptr, "Language/Language.INI is missing."},
+        {"Language.INI", "[LanguageList]\nLanguageFile_1=English.ini\n",
+         "Language/Language.INI: [LanguageList] lists no language"},
+        {"Language.INI", "[LanguageList]\nLanguageFile_1=English.ini\nLanguageKeys_1=English\n",
+         "Language/Language.INI: [CurrentLanguage] has no file."},
+        {"Language.INI", "[LanguageList]\nLanguageFile_1=English.ini\nLanguageKeys_1=English\n"
+                         "[CurrentLanguage]\nfile=english.ini\n",
+         "[CurrentLanguage] file=english.ini names no language of [LanguageList]."},
+        {"English.ini", nullptr, "Language/English.ini cannot be read."},
+        {"English.ini", "[LanguageName]\nEnglish=E\nDeutsch=D\nChinese=C\n[LanguageString]\nMENU_TITLE_FILE=F\n",
+         "Language/English.ini: there is no text for MENU_TITLE_USER (and 492 more)."},
+        {"English.ini", "[LanguageName]\nEnglish=E\n", "there is no text for MENU_TITLE_FILE (and 495 more)."},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
+        if (c.file && c.content) {
+            ASSERT_TRUE(WriteFile(dir / "Language" / c.file, c.content));
+        } else if (c.file) {
+            fs::remove(dir / "Language" / c.file);
+        }
+        LangTable table(dir.path());
+        std::string problem;
+        EXPECT_EQ(table.Check(problem), c.problem == nullptr) << problem;
+        if (c.problem) EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
     }
 }
 

@@ -74,5 +74,53 @@ TEST_F(SingleInstance, ASecondInstanceEndsAtOnceAndAKilledOnesLockIsTakenOver) {
     EXPECT_TRUE(next.Running());
 }
 
+// Runs the program to its end in `dir` without a display; what it said and its exit status.
+std::pair<std::string, int> RunToEnd(const test::TempDir& dir, const char* argument) {
+    const test::TempDir logs;
+    const std::string program = STEPORA_BINARY_DIR "/stepora", log = (logs / "log").string();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
+        if (freopen(log.c_str(), "w", stdout) && dup2(1, 2) == 2 && chdir(dir.path().c_str()) == 0)
+            execl(program.c_str(), program.c_str(), argument, nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {test::ReadFile(logs / "log"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// Typed in a terminal: help and version need no display, and outside a work directory
+// the program says how to start it and makes nothing there.
+TEST(CommandLine, AnswersWithoutADisplayAndMakesNothingOutsideAWorkDirectory) {
+    const struct {
+        const char* argument;
+        int status;
+        const char* said;
+    } cases[] = {
+        {"--help", 0, "--simulate-pedometer <file>"},
+        {"--version", 0, "stepora " STEPORA_VERSION "\n"},
+        {nullptr, 1, "Language/Language.INI is missing.\nStart Stepora from the desktop menu or with stepora-launch"},
+    };
+    for (const auto& c : cases) {
+        const test::TempDir dir;
+        const auto [said, status] = RunToEnd(dir, c.argument);
+        EXPECT_EQ(status, c.status) << said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << c.argument;
+    }
+}
+
+// Broken language files end the start with a message that names the file and the key.
+TEST_F(SingleInstance, BrokenLanguageFilesAreNamedWithTheMissingKey) {
+    ASSERT_TRUE(test::WriteScratchLanguages(work_.path(), "de.ini") &&
+                test::WriteFile(work_ / "Language" / "de.ini", "[LanguageString]\nMENU_TITLE_FILE=Datei\n"));
+    Child child(work_, runtime_);
+    EXPECT_TRUE(Within([&] {
+        return test::ReadFile(work_ / "log").find("Language/de.ini: there is no text for MENU_TITLE_USER") !=
+               std::string::npos;
+    })) << test::ReadFile(work_ / "log");
+}
+
 }  // namespace
 }  // namespace stepora

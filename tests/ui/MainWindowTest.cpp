@@ -89,9 +89,9 @@ TEST_F(MainWindowTest, AFailedLanguageSwitchReportsItAndEnds) {
                 return static_cast<int>(kIdOk);
             });
             dialog_->OnCommand(ID_LANGUAGE_FIRST + 1);
-            std::exit(3);
+            std::exit(99);
         },
-        ::testing::ExitedWithCode(0), "box: text=Update language failed!\n$");
+        ::testing::ExitedWithCode(kLanguageExitCode), "box: text=Update language failed!\n$");
 }
 
 TEST_F(MainWindowTest, UserGuideOpensTheCurrentLanguagesFileOrSaysItCannot) {

@@ -144,6 +144,41 @@ protected:
     }
 };
 
+// A work directory as the launcher makes it from the installed template has no User
+// folder: the first start makes it, and the first user is made, listed and logged in.
+// The package test runs this on the installed template (STEPORA_TEMPLATE_DIR).
+TEST_F(AccountsTest, TheFirstStartFromTheShippedTemplateMakesTheFirstUser) {
+    const char* installed = std::getenv("STEPORA_TEMPLATE_DIR");
+    std::filesystem::remove_all(work_ / "User");
+    std::filesystem::remove_all(work_ / "Language");
+    std::filesystem::copy(installed ? installed : STEPORA_DATA_DIR, work_.path(),
+                          std::filesystem::copy_options::recursive);
+    ASSERT_FALSE(std::filesystem::exists(work_ / "User"));
+    ASSERT_TRUE(Start());
+    Run(CMainMenuDlg::IDC_ADD, {[](CDialogBase& add) { return Fill<A>(add, "Erste", "", ""); }});
+    EXPECT_EQ(ListedNames(), Names{"Erste"});
+    SelectRows({0});
+    Run(CMainMenuDlg::IDC_LOGIN, {[](CDialogBase& graph) {
+            EXPECT_EQ(static_cast<CUseGraphDlg&>(graph).UserName(), "Erste");
+            return int(QDialog::Accepted);
+        }});
+    dialog_.reset();
+    globals_.reset();
+    EXPECT_TRUE(Start());  // started again, the user is there
+    EXPECT_EQ(ListedNames(), Names{"Erste"});
+
+    // When the folder cannot be made, the window says which folder and why, and ends.
+    dialog_.reset();
+    globals_.reset();
+    std::filesystem::remove_all(work_ / "User");
+    ASSERT_TRUE(test::WriteFile(work_ / "User", "in the way"));
+    boxes_.clear();
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_NE(boxes_[0].find("(" + (work_ / "User").string() + ")\na file of that name is in the way"),
+              std::string::npos) << boxes_[0];
+}
+
 TEST_F(AccountsTest, AddChecksTheFieldsAndReopensOnADuplicate) {
     AddUsers({{"Ann"}});
     ASSERT_TRUE(Start());

@@ -84,18 +84,22 @@ TEST(PictureFile, WhiteShowsTheBackgroundThePictureFillsTheControlBadFilesDrawNo
         for (int x = 10; x < 20; ++x) image.setPixel(x, y, qRgb(0, 0, 255));
     ASSERT_TRUE(image.save(QString::fromStdString((dir / "Logo.ptn").string()), "BMP"));
 
-    // Stretched to a 30 × 90 control: white shows the background, blue reaches the corner.
-    const QColor background(200, 0, 200);
-    QWidget parent;
-    parent.resize(120, 120);
-    parent.setPalette(QPalette(background));
-    parent.setAutoFillBackground(true);
-    QLabel shown(&parent);
-    shown.setGeometry(10, 10, 30, 90);
-    ASSERT_TRUE(DrawPictureFile(&shown, dir / "Logo.ptn"));
-    const QImage shot = parent.grab().toImage();
-    EXPECT_EQ(shot.pixelColor(11, 11), background);
-    EXPECT_EQ(shot.pixelColor(39, 99), QColor(0, 0, 255));
+    // Stretched to a 30 × 90 control: white shows a light background (a dark one, as a
+    // dark theme has, becomes white: the pictures are drawn for a light ground), blue
+    // reaches the corner.
+    for (const auto& [background, shown] : {std::pair{QColor(250, 220, 250), QColor(250, 220, 250)},
+                                            std::pair{QColor(40, 40, 60), QColor(Qt::white)}}) {
+        QWidget parent;
+        parent.resize(120, 120);
+        parent.setPalette(QPalette(background));
+        parent.setAutoFillBackground(true);
+        QLabel logo(&parent);
+        logo.setGeometry(10, 10, 30, 90);
+        ASSERT_TRUE(DrawPictureFile(&logo, dir / "Logo.ptn"));
+        const QImage shot = parent.grab().toImage();
+        EXPECT_EQ(shot.pixelColor(11, 11), shown) << background.name().toStdString();
+        EXPECT_EQ(shot.pixelColor(39, 99), QColor(0, 0, 255));
+    }
 
     ASSERT_TRUE(test::WriteFile(dir / "garbage.ptn", std::string(300, '\x5a')));
     ASSERT_TRUE(test::WriteFile(dir / "huge.ptn", ForgedBmpHeader(10000, 10000)));
