@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Stepora and starts it in ./workdir, which is prepared from data/ the first time.
 # Arguments go to the program: ./run.sh --simulate-pedometer pedometer.csv downloads from a
 # simulated pedometer holding the demo file that the preparation writes into workdir/.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Stepora and runs every test, then does the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer. Exits non-zero on any failure.
 set -euo pipefail

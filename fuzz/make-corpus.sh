@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the seed inputs of the fuzz targets into fuzz/<folder>/corpus/<target>/ with the
 # program's own writers. Run it again whenever a file format changes, and commit the result.
 #   fuzz/make-corpus.sh [build folder]   (default: build-core, configured without the UI)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs at install time for the parts whose place or text depends on the prefix the
 # install goes to (cmake --install --prefix …, or /usr when CPack makes the package).
 # Set before: STEPORA_PACKAGING_DIR, STEPORA_STAGING_DIR, STEPORA_APP_ID,

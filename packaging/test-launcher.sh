@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and runs stepora-launch there against scratch
 # home folders, with a stub in place of the program that records where and how it was
 # started, and a stub zenity that records the message boxes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from a build folder, unpacks it into a scratch root and checks
 # that every file is where the menu entry, the launcher, the metainfo and udev look for it.
 # Usage: test-package.sh CPACK BUILD_DIR
@@ -77,6 +78,48 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$metainfo" >"$tmp/as.log" 2>&1 || { cat "$tmp/as.log" >&2; fail "appstreamcli validate"; }
+fi
+
+for page in stepora stepora-launch stepora-probe; do
+    [ "$(magic "$root/usr/share/man/man1/$page.1.gz" 2)" = 1f8b ] || fail "no manual page for $page"
+done
+for doc in copyright changelog.gz; do
+    [ -s "$root/usr/share/doc/stepora/$doc" ] || fail "no /usr/share/doc/stepora/$doc"
+done
+grep -q fonts-noto-cjk <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "no CJK font recommended"
+
+if command -v lintian >/dev/null; then
+    # Errors fail the package; warnings are listed in the README.
+    lintian --fail-on error "$deb" >"$tmp/lintian.log" 2>&1 ||
+        { cat "$tmp/lintian.log" >&2; fail "lintian reports errors"; }
+fi
+
+# The installed program itself, started as the menu entry starts it (through the
+# launcher) in a fresh home: it makes its User folder and opens its window, which is
+# there while the program keeps running.
+home=$tmp/home
+mkdir "$home"
+env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_HOME HOME="$home" XDG_RUNTIME_DIR="$tmp" \
+    QT_QPA_PLATFORM=offscreen "$root$exec_line" >"$tmp/run.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do
+    [ -d "$home/.local/share/stepora/User" ] && break
+    sleep 0.1
+done
+sleep 0.5
+if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+else
+    fail "the installed program ended: $(cat "$tmp/run.log")"
+fi
+wait "$pid" 2>/dev/null || true
+[ -d "$home/.local/share/stepora/User" ] || fail "the installed program made no User folder"
+# The first user, made, listed and logged in on the installed template.
+ui_tests=$build/tests/ui/shell_ui_tests
+if [ -x "$ui_tests" ]; then
+    STEPORA_TEMPLATE_DIR=$root/usr/share/stepora/template QT_QPA_PLATFORM=offscreen \
+        "$ui_tests" --gtest_filter='*TheFirstStartFromTheShippedTemplate*' >"$tmp/ui.log" 2>&1 ||
+        { cat "$tmp/ui.log" >&2; fail "the first user cannot be made on the installed template"; }
 fi
 
 # The launcher run from the unpacked root finds the template there.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Counts the non-blank lines of C++ that are not // comments, in the program (src/ and
 # tools/) and in the tests, the two figures the README gives.
 set -eu

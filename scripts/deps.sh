@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the tests and run.sh need; does nothing when
 # they are all present. Sourced by run.sh and test.sh.
 stepora_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libhidapi-dev
                   libsimpleini-dev libudev-dev libgtest-dev libgmock-dev libbenchmark-dev
                   xvfb xauth x11-utils imagemagick clang-format fonts-noto-cjk
-                  dpkg-dev desktop-file-utils appstream "$@")
+                  dpkg-dev desktop-file-utils appstream lintian qt6-translations-l10n
+                  "$@")
     local missing=()
     local p
     for p in "${wanted[@]}"; do

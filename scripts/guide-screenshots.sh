@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the pictures of the user guide: every window of the program, in each shipped
 # language, with the demo users and without a pedometer. They land in
 # data/doc/images/<en|de|zh>/ and are remade for every release.

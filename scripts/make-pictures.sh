@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the window icon and the two logo pictures in data/Ptn, and the desktop icons in
 # packaging/icons, with ImageMagick.
 # The .ptn pictures are 24-bit BMP files on pure white: the program draws white as

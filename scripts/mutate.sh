@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Applies each fault of scripts/mutations.txt to the source, one at a time, rebuilds the
 # test program that should notice it, runs its tests and says whether they did.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export and import of 100 years of days (36,525 lines) against one plain write of the
 // same number of bytes: BM_Export, BM_Import, BM_PlainWrite.
 #include <benchmark/benchmark.h>

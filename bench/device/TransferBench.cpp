@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer dialog receiving a full block of 64 days offscreen from a simulated
 // pedometer that takes 1 ms over every report, against the floor its timers and the
 // reports set: 20 ms before the first poll round, 5 ms before each round, 1 ms a report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Refreshes against a plain read of the bytes they cover: BM_RefreshAll against
 // BM_PlainReadAll and BM_PlainReadAndSumAll (every day of the calendar, read and summed
 // the way All mode sums), BM_RefreshYearly / BM_PlainReadYear (the 366 days of 2008).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with 1000 users: constructed, initialised (which loads and sorts the
 // list) and shown offscreen (BM_ShowMainWindow), against EnumUsers alone over the same
 // directory (BM_EnumUsers), the least any listing of the users must cost.

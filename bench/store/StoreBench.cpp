@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store against the raw cost of the same bytes. Each pair is read as a ratio:
 // BM_ReadDaysChunks / BM_PlainReadWhole, BM_EnumUsers / BM_PlainReadHeaders,
 // BM_AppendDayProtected / BM_PlainAppend.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes imported as a CSV file into a scratch store: whatever the file holds,
 // a failed import leaves the user file byte for byte as it was.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a CSV file, read line by line, and as a line split into fields.
 #include <unistd.h>
 

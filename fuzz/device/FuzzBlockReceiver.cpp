@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An arbitrary device against the host's receiving rounds: the input chooses the report
 // lengths, which writes and reads fail or time out, and every byte the device answers.
 // Whatever it does, a completed transfer must hold a block that keeps every rule.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as an assembled block: a block that passes must keep every rule, and
 // its days must line up.
 #include <cstdlib>

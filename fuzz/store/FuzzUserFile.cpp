@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a user file and as an exported user file: the header codec, the
 // export check, an import of what passes it, and day reads over a range taken from the
 // input must never crash or read out of bounds.

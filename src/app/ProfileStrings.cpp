@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProfileStrings.h"
 
 // Bytes are kept as they are: texts are UTF-8, and a broken byte is just a byte.

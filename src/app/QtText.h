@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text crosses between the core (UTF-8 std::string, std::filesystem::path) and Qt here.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which user receives a downloaded block, and writing it into that user's file.
 #include <functional>

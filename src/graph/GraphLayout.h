@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The geometry of the graph drawing control, in integer pixels. Rectangles keep the
 // exclusive right and bottom edges of the original drawing code, and every division

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options a user sets in the graph options sheet, how its goals are checked, and
 // how they travel to and from the user file header.

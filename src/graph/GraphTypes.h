@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the graph window shows: the period it is on, the block the drawing control paints,
 // and the texts of the summary and best-days lists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // From a user file to what the graph window shows: the period around an anchor day, its
 // bars, the summary and the five best days. Every Refresh reads the user file again;

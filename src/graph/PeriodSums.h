@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The numbers behind the graph window, without any text: the values of a day, the bars,
 // peaks and totals of a day, week, month or year, and the totals and five best days of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of the graph window for a period and its numbers: the captions, the bars'
 // labels, titles and popups, the value axis, the summary cells and the best-days table.

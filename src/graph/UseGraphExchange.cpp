@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's commands that bring days in or take them out: download from the
 // pedometer, CSV export and CSV import.
 #include "app/AppGlobals.h"

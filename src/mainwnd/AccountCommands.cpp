@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's account commands: add, edit, delete and log in.
 #include <QLineEdit>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's user file commands: a whole user carried to or from another computer.
 #include <algorithm>
 #include <cctype>

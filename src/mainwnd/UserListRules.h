@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the main window's user list and command enabling, apart from any widget.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Day numbers: 1900-01-01 is day 1, 2199-12-31 is day 109573; weekday 1 = Sunday .. 7 =
 // Saturday. Every operation returns 1 on success and 0 on failure, and on failure leaves

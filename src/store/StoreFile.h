@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The store's file helpers: a plain file handle with exact reads and writes, and the
 // directory operations. Tests can make the n-th operation of a kind fail, so every

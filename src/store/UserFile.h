@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of a user file: a 76-byte header and one 18-byte record per day, every
 // integer big-endian. Files written here are read by every earlier release and back.

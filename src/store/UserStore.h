@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way into user files. A user named N is the file N.usr in the store directory.
 // Every operation opens, uses and closes its files within the call and returns nonzero

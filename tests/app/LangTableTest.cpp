@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/LangTable.h"
 
 #include <gtest/gtest.h>
@@ -148,7 +149,9 @@ TEST(LangTable, CheckNamesTheFileAndTheKeyThatAreWrong) {
         LangTable table(dir.path());
         std::string problem;
         EXPECT_EQ(table.Check(problem), c.problem == nullptr) << problem;
-        if (c.problem) EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+        if (c.problem) {
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux side of device access: report descriptors read from sysfs, hidraw paths.
 #include <gtest/gtest.h>
 

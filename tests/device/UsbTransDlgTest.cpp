@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer dialog against a simulated pedometer on a fake bus, driven step by step
 // while it runs modally, messages included.
 #include "device/UsbTransDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user match dialog, clicked offscreen with its questions and sub-dialogs scripted. The
 // users it lists are MatchUserList's (widgets); a new user as the target, the graph window's.
 #include <gtest/gtest.h>

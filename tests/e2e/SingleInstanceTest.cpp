@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the real program, as a person would, in a scratch work directory.
 #include <gtest/gtest.h>
 

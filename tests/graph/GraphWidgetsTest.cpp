@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's parts: the drawing control (its geometry by table, pictures checked at
 // points the geometry names, the detail dialog a click opens, what a screen reader hears),
 // the printed page with its PDF export, and the options sheet with its goals check.

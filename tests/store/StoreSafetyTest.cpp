@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every failure inside a change, and a kill at any moment, must leave the store exactly in
 // the state before or after the change.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A store directory made on 2026-12-07, and a model of a user file: what the records of a
 // user should be after the merges the store performs, to compare with the bytes on disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bytes of a user file and the day numbers its records are stored by.
 #include "store/UserFile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every seam of the program is replaced through a setter named Set<Seam>Override that
 // takes a function (an empty one restores the real behaviour). A ScopedOverride sets one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Header only: it needs the test's STEPORA_DATA_DIR.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window: what its buttons write to the user file and which period it shows.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scratch work directory with the two scratch languages, the program's globals and its
 // main window; message boxes and sub-dialogs are answered by script.

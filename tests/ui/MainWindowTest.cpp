@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: its menus and languages, and its message boxes.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's user list and account commands, with the dialogs answered by script.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stepora-demo-data <workdir>: adds a few users with a year and more of plausible days to
 // <workdir>/User, so that a first look at the program shows real graphs. Users that
 // exist already are left alone. It also writes <workdir>/pedometer.csv: the last three

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stepora-fuzz-corpus <source tree>: writes the seed inputs of the fuzz targets into
 // fuzz/<folder>/corpus/<target>/, made by the program's own writers (the store, the CSV
 // export, the simulated pedometer), so the seeds stay in step with the formats.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stepora-guide-shots OUTDIR [LANGUAGE]: run inside a prepared work directory (demo users,
 // see scripts/guide-screenshots.sh), it opens every window of the program the way a person
 // does — through the same commands — and saves a picture of each to OUTDIR for the user

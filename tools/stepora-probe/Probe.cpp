@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stepora-probe [--download] [--simulate] [--seconds N]
 //
 // For setting the pedometer up: lists the HID collections of the pedometer (USB
@@ -26,9 +27,11 @@ namespace {
 constexpr int kExitOk = 0, kExitNotFound = 1, kExitNoPermission = 2, kExitNoBlock = 3, kExitUsage = 64;
 
 const char* kPermissionHint =
-    "The pedometer is there, but this user may not open it. Install the udev rule from the README\n"
-    "(packaging/70-stepora-pedometer.rules into /etc/udev/rules.d, then\n"
-    "'sudo udevadm control --reload' and 'sudo udevadm trigger'), unplug the pedometer and plug it in again.\n";
+    "The pedometer is there, but this user may not open it. The Stepora package installs the\n"
+    "udev rule /lib/udev/rules.d/70-stepora-pedometer.rules that lets the desktop user open it.\n"
+    "If that file is missing (Stepora installed by hand), copy the rule 70-stepora-pedometer.rules\n"
+    "to /etc/udev/rules.d. Then run 'sudo udevadm control --reload' and 'sudo udevadm trigger',\n"
+    "unplug the pedometer and plug it in again.\n";
 
 const char* RoleOf(const HidCollectionInfo& c) {
     if (c.usagePage == kDataUsagePage && c.usage == kDataUsage) return "data";

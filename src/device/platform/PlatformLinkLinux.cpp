@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/platform/HidapiBackend.h"
 #include "device/platform/PlatformLink.h"
 #include "device/platform/UdevDeviceMonitor.h"
