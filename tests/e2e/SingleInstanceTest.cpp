@@ -24,15 +24,18 @@ bool Within(const std::function<bool()>& done) {
     return done();
 }
 
-// A started program; whatever happens in the test, it does not outlive the test.
+// A started program; whatever happens in the test, it does not outlive the test. What it
+// says goes to "log" in the runtime folder; without `display` it has none.
 struct Child {
-    Child(const test::TempDir& work, const test::TempDir& runtime) {
-        const std::string program = STEPORA_BINARY_DIR "/stepora", log = (work / "log").string();
+    Child(const test::TempDir& work, const test::TempDir& runtime, const char* argument = nullptr,
+          bool display = true) {
+        const std::string program = STEPORA_BINARY_DIR "/stepora", log = (runtime / "log").string();
         if ((pid = fork()) != 0) return;
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        unsetenv("DISPLAY"), unsetenv("WAYLAND_DISPLAY");
+        display ? setenv("QT_QPA_PLATFORM", "offscreen", 1) : unsetenv("QT_QPA_PLATFORM");
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
         if (freopen(log.c_str(), "w", stdout) && dup2(1, 2) == 2 && chdir(work.path().c_str()) == 0)
-            execl(program.c_str(), program.c_str(), nullptr);
+            execl(program.c_str(), program.c_str(), argument, nullptr);
         _exit(127);
     }
     ~Child() {
@@ -59,7 +62,7 @@ protected:
 
 TEST_F(SingleInstance, ASecondInstanceEndsAtOnceAndAKilledOnesLockIsTakenOver) {
     Child first(work_, runtime_);
-    ASSERT_TRUE(OwnsLock(first)) << test::ReadFile(work_ / "log");
+    ASSERT_TRUE(OwnsLock(first)) << test::ReadFile(runtime_ / "log");
     // Past the check, the second would open its main window and keep running.
     Child second(work_, runtime_);
     ASSERT_TRUE(Within([&] { return !second.Running(); })) << "the second instance kept running";
@@ -71,24 +74,8 @@ TEST_F(SingleInstance, ASecondInstanceEndsAtOnceAndAKilledOnesLockIsTakenOver) {
     ASSERT_TRUE(Within([&] { return !first.Running(); }));
     ASSERT_EQ(LockOwner(), first.pid);  // left behind by the killed process
     Child next(work_, runtime_);
-    EXPECT_TRUE(OwnsLock(next)) << test::ReadFile(work_ / "log");
+    EXPECT_TRUE(OwnsLock(next)) << test::ReadFile(runtime_ / "log");
     EXPECT_TRUE(next.Running());
-}
-
-// Runs the program to its end in `dir` without a display; what it said and its exit status.
-std::pair<std::string, int> RunToEnd(const test::TempDir& dir, const char* argument) {
-    const test::TempDir logs;
-    const std::string program = STEPORA_BINARY_DIR "/stepora", log = (logs / "log").string();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
-        if (freopen(log.c_str(), "w", stdout) && dup2(1, 2) == 2 && chdir(dir.path().c_str()) == 0)
-            execl(program.c_str(), program.c_str(), argument, nullptr);
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {test::ReadFile(logs / "log"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
 // Typed in a terminal: help and version need no display, and outside a work directory
@@ -104,9 +91,11 @@ TEST(CommandLine, AnswersWithoutADisplayAndMakesNothingOutsideAWorkDirectory) {
         {nullptr, 1, "Language/Language.INI is missing.\nStart Stepora from the desktop menu or with stepora-launch"},
     };
     for (const auto& c : cases) {
-        const test::TempDir dir;
-        const auto [said, status] = RunToEnd(dir, c.argument);
-        EXPECT_EQ(status, c.status) << said;
+        const test::TempDir dir, runtime;
+        Child child(dir, runtime, c.argument, false);
+        ASSERT_TRUE(Within([&] { return !child.Running(); }));
+        const std::string said = test::ReadFile(runtime / "log");
+        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == c.status) << said;
         EXPECT_NE(said.find(c.said), std::string::npos) << said;
         EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << c.argument;
     }
@@ -117,10 +106,8 @@ TEST_F(SingleInstance, BrokenLanguageFilesAreNamedWithTheMissingKey) {
     ASSERT_TRUE(test::WriteScratchLanguages(work_.path(), "de.ini") &&
                 test::WriteFile(work_ / "Language" / "de.ini", "[LanguageString]\nMENU_TITLE_FILE=Datei\n"));
     Child child(work_, runtime_);
-    EXPECT_TRUE(Within([&] {
-        return test::ReadFile(work_ / "log").find("Language/de.ini: there is no text for MENU_TITLE_USER") !=
-               std::string::npos;
-    })) << test::ReadFile(work_ / "log");
+    const std::string said = "Language/de.ini: there is no text for MENU_TITLE_USER";
+    EXPECT_TRUE(Within([&] { return test::ReadFile(runtime_ / "log").find(said) != std::string::npos; }));
 }
 
 }  // namespace

@@ -154,7 +154,6 @@ TEST_F(AccountsTest, TheFirstStartFromTheShippedTemplateMakesTheFirstUser) {
     std::filesystem::remove_all(work_ / "Language");
     std::filesystem::copy(installed ? installed : STEPORA_DATA_DIR, work_.path(),
                           std::filesystem::copy_options::recursive);
-    ASSERT_FALSE(std::filesystem::exists(work_ / "User"));
     ASSERT_TRUE(Start());
     Run(CMainMenuDlg::IDC_ADD, {[](CDialogBase& add) { return Fill<A>(add, "Erste", "", ""); }});
     EXPECT_EQ(ListedNames(), Names{"Erste"});
@@ -163,10 +162,6 @@ TEST_F(AccountsTest, TheFirstStartFromTheShippedTemplateMakesTheFirstUser) {
             EXPECT_EQ(static_cast<CUseGraphDlg&>(graph).UserName(), "Erste");
             return int(QDialog::Accepted);
         }});
-    dialog_.reset();
-    globals_.reset();
-    EXPECT_TRUE(Start());  // started again, the user is there
-    EXPECT_EQ(ListedNames(), Names{"Erste"});
 
     // When the folder cannot be made, the window says which folder and why, and ends.
     dialog_.reset();
@@ -175,9 +170,8 @@ TEST_F(AccountsTest, TheFirstStartFromTheShippedTemplateMakesTheFirstUser) {
     ASSERT_TRUE(test::WriteFile(work_ / "User", "in the way"));
     boxes_.clear();
     EXPECT_FALSE(Start());
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_NE(boxes_[0].find("(" + (work_ / "User").string() + ")\na file of that name is in the way"),
-              std::string::npos) << boxes_[0];
+    EXPECT_EQ(boxes_, Names{AddedKeyEnglish[MAINMENU_STR39] + ("(" + (work_ / "User").string()) +
+                            ")\na file of that name is in the way"});
 }
 
 TEST_F(AccountsTest, AddChecksTheFieldsAndReopensOnADuplicate) {

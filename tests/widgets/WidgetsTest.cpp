@@ -66,6 +66,20 @@ TEST(ShapeButton, HoverAndClicksFollowTheOutline) {
     EXPECT_EQ(clicked.count(), 0);
     QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, {60, 40});
     EXPECT_EQ(clicked.count(), 2);
+
+    // The faces have fixed colours, so a dark theme's light text colour must not reach
+    // the caption: dark on a light face, light on a dark one.
+    QPalette dark(QColor(40, 40, 40));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    button->setPalette(dark);
+    button->setText("WWWW");
+    for (const auto& [face, darkCaption] : {std::pair{QColor(206, 206, 206), true}, {QColor(128, 0, 255), false}}) {
+        button->SetColours(face, face, face, face);
+        const QImage shot = button->grab().toImage().copy(20, 12, 40, 16);  // the caption
+        int contrasting = 0;
+        for (int i = 0, g; i < 40 * 16; ++i) g = qGray(shot.pixel(i % 40, i / 40)), contrasting += darkCaption ? g < 60 : g > 200;
+        EXPECT_GT(contrasting, 5) << face.name().toStdString();
+    }
 }
 
 // A BMP header claiming width × height 24-bit pixels, with no pixels behind it.
