@@ -52,11 +52,11 @@ void CApEnvironment::Init(const std::filesystem::path& workDir) {
     }
 }
 
-void CApEnvironment::SetSort(const std::string& reference, const std::string& direction) {
+bool CApEnvironment::SetSort(const std::string& reference, const std::string& direction) {
     sortReference_ = reference;
     sortDirection_ = direction;
-    WriteConfig(kSortSection, "SortReference", sortReference_);
-    WriteConfig(kSortSection, "SortDirection", sortDirection_);
+    const bool reference_written = WriteConfig(kSortSection, "SortReference", sortReference_);
+    return WriteConfig(kSortSection, "SortDirection", sortDirection_) && reference_written;
 }
 
 }  // namespace stepora

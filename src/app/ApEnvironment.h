@@ -23,8 +23,8 @@ public:
 
     const std::string& SortReference() const { return sortReference_; }
     const std::string& SortDirection() const { return sortDirection_; }
-    // Replaces both settings and writes both to config.ini.
-    void SetSort(const std::string& reference, const std::string& direction);
+    // Replaces both settings and writes both to config.ini; false when they were not written.
+    bool SetSort(const std::string& reference, const std::string& direction);
 
     // config.ini access with the program's rules: the default "NULL" means missing.
     std::string ReadConfig(const std::string& section, const std::string& key) const;

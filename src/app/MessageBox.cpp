@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/AppGlobals.h"
 #include "app/LangTable.h"
 
 namespace stepora {
@@ -144,6 +145,13 @@ namespace stepora {
 
 std::string NamedMessage(LangKey key, const std::string& name) {
     return GetLangString(key) + "(" + name + ")";
+}
+
+void SayIfNotSaved(bool saved, QWidget* parent) {
+    if (!saved)
+        ShowMessage(GetLangString(MAINMENU_STR42) + "(" +
+                        Globals().apEnvironment.ConfigPath().string() + ")",
+                    parent);
 }
 
 }  // namespace stepora

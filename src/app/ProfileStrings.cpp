@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProfileStrings.h"
 
+#include "app/SafeFile.h"
+
 // Bytes are kept as they are: texts are UTF-8, and a broken byte is just a byte.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -9,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -88,7 +91,8 @@ std::shared_ptr<Ini> Load(const std::filesystem::path& file) {
 
     auto ini = std::make_shared<Ini>();
     Configure(*ini);
-    if (ini->LoadFile(file.c_str()) < 0) {
+    std::string bytes;
+    if (!ReadRegularFile(file, bytes) || ini->LoadData(bytes) < 0) {
         Cache().erase(file);
         return nullptr;
     }
@@ -153,13 +157,6 @@ std::string WithCrLf(const std::string& bytes) {
     return out;
 }
 
-bool ReadWhole(const std::filesystem::path& file, std::string& bytes) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;  // an unreadable file must not be replaced by one setting
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 }  // namespace
 
 std::string GetProfileString(const std::filesystem::path& file, const std::string& section,
@@ -185,24 +182,20 @@ bool GetProfileStrings(const std::filesystem::path& file, const std::string& sec
 }
 
 bool WriteFileAtomically(const std::filesystem::path& file, const std::string& bytes) {
-    std::filesystem::path temp = file;
-    temp += ".tmpXXXXXX";
-    std::string pattern = temp.string();
-    int fd = mkstemp(pattern.data());
+    std::filesystem::path temp;
+    const int fd = CreateTempBeside(file, temp);
     if (fd < 0) return false;
-    bool ok = true;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<size_t>(n);
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return false;
+        }
+        done += static_cast<size_t>(n);
     }
-    ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(pattern.c_str(), file.c_str()) == 0;
-    if (!ok) ::unlink(pattern.c_str());
-    return ok;
+    return CommitTemp(fd, temp, file);
 }
 
 bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
@@ -214,7 +207,9 @@ bool WriteProfileString(const std::filesystem::path& file, const std::string& se
     std::string old;
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        if (!std::filesystem::is_regular_file(file, ec) || !ReadWhole(file, old) ||
+        // A file that cannot be read whole is left as it is: the parser stops at a NUL
+        // byte, and writing back what it read would drop the rest.
+        if (!ReadRegularFile(file, old) || old.find('\0') != std::string::npos ||
             ini.LoadData(old) < 0)
             return false;
     } else if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {

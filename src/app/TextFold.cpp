@@ -92,4 +92,11 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return FoldCase(a) == FoldCase(b);
 }
 
+bool IsValidUtf8(std::string_view text) {
+    char32_t cp;
+    for (size_t i = 0, len; i < text.size(); i += len)
+        if ((len = DecodeUtf8(text, i, cp)) == 0) return false;
+    return true;
+}
+
 }  // namespace stepora

@@ -11,4 +11,8 @@ std::string FoldCase(std::string_view utf8);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// Whether every byte belongs to a well-formed UTF-8 sequence (no overlong forms, no
+// surrogates).
+bool IsValidUtf8(std::string_view text);
+
 }  // namespace stepora

@@ -70,12 +70,9 @@ int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem
             ok = WriteDay(file, user, unitTexts, start + i, block[i]);
         if (count < kExportBlockDays) break;
     }
-    ok = file.Close() && ok;
-    if (!ok) {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);  // a part of the days would pass for the whole
-    }
-    return ok;
+    // A part of the days would pass for the whole: only a whole export replaces a file.
+    if (!ok) file.Discard();
+    return ok && file.Close();
 }
 
 ExportRangeCheck CheckExportRange(uint32_t firstDay, uint32_t lastDay, uint32_t fromYear,

@@ -123,7 +123,7 @@ void CCsvExportDlg::OnBrowse() {
                     environment.RememberedFolder("CSVExportDir")},
                    this);
     if (!folder) return;
-    environment.WriteConfig(kSection, "CSVExportDir", folder->string());
+    SayIfNotSaved(environment.WriteConfig(kSection, "CSVExportDir", folder->string()), this);
     Control<QLineEdit>(IDC_FOLDER)->setText(PathText(*folder));
 }
 

@@ -2,9 +2,12 @@
 #include "csv/CsvFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+
+#include "app/SafeFile.h"
 
 namespace stepora {
 namespace {
@@ -54,23 +57,38 @@ const char* FindLineEnd(const char* p, const char* end) {
 }  // namespace
 
 CCsvFile::~CCsvFile() {
-    Close();
+    if (writing_)
+        Discard();  // a file left unclosed was not written whole
+    else
+        Close();
 }
 
 int CCsvFile::OpenForWrite(const std::filesystem::path& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "wb");
+    // Written beside the file and renamed over it on Close: until then, and whenever the
+    // writing fails, a file of that name stays as it was.
+    const int fd = CreateTempBeside(path, temp_);
+    if (fd < 0) return 0;
+    file_ = fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        Discard();
+        return 0;
+    }
+    target_ = path;
     writing_ = true;
     writeFailed_ = false;
-    return file_ != nullptr;
+    return 1;
 }
 
 int CCsvFile::OpenForRead(const std::filesystem::path& path) {
     Close();
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) return 0;
+    const int fd = OpenRegularFile(path);  // a FIFO or device is refused, never waited for
+    if (fd < 0) return 0;
+    file_ = fdopen(fd, "rb");
     struct stat info;
-    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!file_ || fstat(fd, &info) != 0) {
+        if (!file_) ::close(fd);
         Close();
         return 0;
     }
@@ -84,9 +102,30 @@ int CCsvFile::OpenForRead(const std::filesystem::path& path) {
 
 int CCsvFile::Close() {
     if (!file_) return 1;
-    bool ok = std::fclose(file_) == 0;
+    if (!writing_) {
+        const bool ok = std::fclose(file_) == 0;
+        file_ = nullptr;
+        return ok;
+    }
+    const bool written = !writeFailed_ && std::fflush(file_) == 0;
+    const int fd = ::dup(fileno(file_));
+    std::fclose(file_);
     file_ = nullptr;
-    return ok && !(writing_ && writeFailed_);
+    if (!written || fd < 0) {
+        if (fd >= 0) ::close(fd);
+        Discard();
+        return 0;
+    }
+    const bool ok = CommitTemp(fd, temp_, target_);
+    temp_.clear();
+    return ok;
+}
+
+void CCsvFile::Discard() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
 }
 
 std::string QuoteCsvField(std::string_view text) {

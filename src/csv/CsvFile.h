@@ -23,8 +23,11 @@ public:
 
     int OpenForWrite(const std::filesystem::path& path);
     int OpenForRead(const std::filesystem::path& path);
-    // Fails when what was written could not all reach the file.
+    // A file open for writing replaces the file of its name only here, and only when
+    // everything written reached the disk; otherwise it fails and leaves that file as it was.
     int Close();
+    // Drops what was written; the file of that name stays as it was.
+    void Discard();
     int WriteCsvLine(const std::array<std::string, kCsvFields>& fields);
     // atEnd: the line just read ends exactly at the end of the file. A line that cannot be
     // read is not consumed.
@@ -34,6 +37,7 @@ private:
     bool Fill();  // tops the window up to a line's worth of bytes
 
     std::FILE* file_ = nullptr;
+    std::filesystem::path target_, temp_;  // writing: the file to replace and the one written
     bool writing_ = false, writeFailed_ = false;
     uint64_t length_ = 0, position_ = 0;  // position_: start of the window in the file
     std::string window_;                  // bytes from position_ on

@@ -66,7 +66,8 @@ void CUseGraphDlg::OnCsvImport() {
                    this);
     if (!chosen) return;
     // The folder is remembered before the file is examined.
-    environment.WriteConfig(kSection, "CSVImportDir", CsvImportFolder(*chosen));
+    SayIfNotSaved(environment.WriteConfig(kSection, "CSVImportDir", CsvImportFolder(*chosen)),
+                  this);
     if (!HasCsvExtension(*chosen))
         return ShowMessage(NamedMessage(CSV_STR42, chosen->string()), this);
 

@@ -29,7 +29,9 @@ void CMainMenuDlg::OnImportUser() {
     const std::string path = chosen->string();
 
     // The folder is remembered before the file is examined.
-    environment.WriteConfig(kSection, "UserImportDir", CApEnvironment::FolderToRemember(*chosen));
+    SayIfNotSaved(environment.WriteConfig(kSection, "UserImportDir",
+                                          CApEnvironment::FolderToRemember(*chosen)),
+                  this);
 
     std::string extension = chosen->extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -61,7 +63,7 @@ void CMainMenuDlg::OnExportUser() {
                                     {}},
                                    this);
     if (!folder) return;
-    environment.WriteConfig(kSection, "UserExportDir", folder->string());
+    SayIfNotSaved(environment.WriteConfig(kSection, "UserExportDir", folder->string()), this);
 
     const std::filesystem::path target = *folder / (name + ".usr");
     std::error_code ec;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/ApEnvironment.h"
+#include "app/MessageBox.h"
 #include "app/QtText.h"
 #include "mainwnd/UserListRules.h"
 #include "store/UserStore.h"
@@ -113,7 +114,7 @@ void CUserListCtrl::ShowRows() {
 void CUserListCtrl::OnHeaderClicked(int section) {
     const SortSettings next = SortAfterHeaderClick(
         section + 1, {environment_.SortReference(), environment_.SortDirection()});
-    environment_.SetSort(next.reference, next.direction);  // writes both to config.ini
+    SayIfNotSaved(environment_.SetSort(next.reference, next.direction), this);
     SortRows();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/StoreFile.h"
 
+#include "app/SafeFile.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -18,6 +20,12 @@
 #endif
 #ifndef O_CLOEXEC
 #define O_CLOEXEC 0
+#endif
+#ifndef O_NOFOLLOW
+#define O_NOFOLLOW 0
+#endif
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
 #endif
 
 namespace stepora {
@@ -56,7 +64,7 @@ StoreFile::~StoreFile() {
 bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
     Close();
     if (Faulted(FileOp::Open)) return false;
-    int flags = O_BINARY | O_CLOEXEC;
+    int flags = O_BINARY | O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
         case ReadOnly:
             flags |= O_RDONLY;
@@ -65,19 +73,33 @@ bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
             flags |= O_RDWR;
             break;
         case CreateTruncate:
-            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            flags |= O_RDWR | O_CREAT | O_NOFOLLOW;
+            break;
+        case CreateNew:
+            flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
             break;
     }
     do {
         fd_ = ::open(path.c_str(), flags, 0644);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) return false;
+    // The type is checked on what was opened, before any byte changes: a directory named
+    // x.usr is no user, and a FIFO is nothing to wait for.
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {  // a directory named x.usr is no user
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        (mode == CreateTruncate && ::ftruncate(fd_, 0) != 0)) {
         Close();
         return false;
     }
     return true;
+}
+
+bool StoreFile::CreateBeside(const std::filesystem::path& target, std::filesystem::path& temp) {
+    Close();
+    if (Faulted(FileOp::Open)) return false;
+    fd_ = CreateTempBeside(target, temp);
+    return fd_ >= 0;
 }
 
 bool StoreFile::ReadAll(void* buffer, size_t length) {

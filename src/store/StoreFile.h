@@ -17,13 +17,18 @@ void ClearFileFaults();
 
 class StoreFile {
 public:
-    enum Mode { ReadOnly, ReadWrite, CreateTruncate };
+    // Whatever the mode, only a regular file is opened; a FIFO or device is refused
+    // without blocking. The creating modes never follow a link: CreateTruncate empties
+    // the file only once it is known to be a regular file, CreateNew makes a new one.
+    enum Mode { ReadOnly, ReadWrite, CreateTruncate, CreateNew };
     StoreFile() = default;
     ~StoreFile();
     StoreFile(const StoreFile&) = delete;
     StoreFile& operator=(const StoreFile&) = delete;
 
     bool Open(const std::filesystem::path& path, Mode mode);
+    // A new file of its own beside `target`, named after it; its name goes to `temp`.
+    bool CreateBeside(const std::filesystem::path& target, std::filesystem::path& temp);
     bool IsOpen() const { return fd_ >= 0; }
     // Reads or writes exactly `length` bytes at the current position.
     bool ReadAll(void* buffer, size_t length);

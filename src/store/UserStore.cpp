@@ -19,13 +19,15 @@ namespace {
 constexpr std::string_view kUserSuffix = ".usr";
 constexpr std::string_view kBackupSuffix = "_bk.bin";
 constexpr std::string_view kBackupTempSuffix = "_bk.tmp";
-constexpr std::string_view kImportTempSuffix = ".usr.tmp";
+constexpr std::string_view kImportTempSuffix = ".usr.tmp";  // an import, a new user, a renamed one
+constexpr std::string_view kRenameSuffix = "_mv.bin";       // a rename under way: the new name
 constexpr char kScratchName[] = "temp.bin";
 // A file name holds at most 255 bytes on the usual file systems (NAME_MAX on Linux); every
 // file named after a user must fit, or the user could be made but never changed.
 constexpr size_t kMaxFileNameBytes = 255;
-constexpr size_t kLongestSuffix = std::max(
-    {kUserSuffix.size(), kBackupSuffix.size(), kBackupTempSuffix.size(), kImportTempSuffix.size()});
+constexpr size_t kLongestSuffix =
+    std::max({kUserSuffix.size(), kBackupSuffix.size(), kBackupTempSuffix.size(),
+              kImportTempSuffix.size(), kRenameSuffix.size()});
 constexpr size_t kCopyPiece = 1024;
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
@@ -56,13 +58,25 @@ bool WriteZeroRecords(StoreFile& file, uint64_t records) {
     return true;
 }
 
-// Copies `length` bytes of `in` to `temp`, makes them durable and renames `temp` to
-// `target`: the target is either the whole copy or as it was.
-bool CopyIntoPlace(StoreFile& in, uint64_t length, const fs::path& temp, const fs::path& target) {
+// A scratch file of the store, made anew: whatever had its name (a leftover, a link
+// someone put there) is removed, never written through.
+bool OpenScratch(StoreFile& file, const fs::path& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    return file.Open(path, StoreFile::CreateNew);
+}
+
+// Copies `length` bytes of `in` to `temp` (after `header`, when given, in place of the
+// copy's own), makes them durable and renames `temp` to `target`: the target is either
+// the whole copy or as it was.
+bool CopyIntoPlace(StoreFile& in, uint64_t length, const fs::path& temp, const fs::path& target,
+                   const uint8_t* header = nullptr) {
     StoreFile out;
-    if (!out.Open(temp, StoreFile::CreateTruncate)) return false;
-    if (CopyBytes(in, out, length) && out.Sync() && out.Close() && StoreRename(temp, target))
-        return true;
+    if (!OpenScratch(out, temp)) return false;
+    const bool copied = header ? out.WriteAll(header, kHeaderSize) && in.Seek(kHeaderSize) &&
+                                     CopyBytes(in, out, length - kHeaderSize)
+                               : CopyBytes(in, out, length);
+    if (copied && out.Sync() && out.Close() && StoreRename(temp, target)) return true;
     out.Close();
     StoreRemove(temp);
     return false;
@@ -111,7 +125,8 @@ std::vector<std::string> ListUserTitles(const fs::path& directory) {
 }  // namespace
 
 bool IsValidUserName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
+    // A name that is no UTF-8 could be listed but never typed or matched again.
+    if (name.empty() || name == "." || name == ".." || !IsValidUtf8(name)) return false;
     if (name.size() + kLongestSuffix > kMaxFileNameBytes) return false;
     return std::none_of(name.begin(), name.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
@@ -142,12 +157,31 @@ void UserStore::SetDirectory(const fs::path& directory) {
 // backup (_bk.tmp) never replaced anything and is dropped.
 void UserStore::RecoverInterruptedChanges() {
     std::error_code ec;
-    std::vector<fs::path> backups, partial;
+    std::vector<fs::path> backups, partial, renames;
     for (fs::directory_iterator it(directory_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string file = it->path().filename().string();
         if (EndsWith(file, kBackupSuffix)) backups.push_back(it->path());
-        if (EndsWith(file, kBackupTempSuffix) || EndsWith(file, kImportTempSuffix))
+        if (EndsWith(file, kRenameSuffix)) renames.push_back(it->path());
+        if (EndsWith(file, kBackupTempSuffix) || EndsWith(file, kImportTempSuffix) ||
+            file == kScratchName)
             partial.push_back(it->path());
+    }
+    // A rename whose new file is in place is finished; otherwise it never happened.
+    for (const fs::path& marker : renames) {
+        const std::string file = marker.filename().string();
+        const std::string title = file.substr(0, file.size() - kRenameSuffix.size());
+        std::string newName;
+        StoreFile m;
+        uint64_t size = 0;
+        if (m.Open(marker, StoreFile::ReadOnly) && m.Size(size) && size <= kMaxFileNameBytes) {
+            newName.resize(size_t(size));
+            if (!m.ReadAll(newName.data(), newName.size())) newName.clear();
+        }
+        m.Close();
+        if (IsValidUserName(title) && IsValidUserName(newName) && newName != title &&
+            fs::is_regular_file(UserPath(newName), ec))
+            StoreRemove(UserPath(title));
+        StoreRemove(marker);
     }
     for (const fs::path& p : partial) StoreRemove(p);
     for (const fs::path& p : backups) {
@@ -155,7 +189,7 @@ void UserStore::RecoverInterruptedChanges() {
         const std::string title = file.substr(0, file.size() - kBackupSuffix.size());
         if (IsValidUserName(title)) StoreRename(p, UserPath(title));
     }
-    if (!backups.empty() || !partial.empty()) SyncDirectory(directory_);
+    if (!backups.empty() || !partial.empty() || !renames.empty()) SyncDirectory(directory_);
 }
 
 uint32_t UserStore::GetCount() const {
@@ -213,8 +247,13 @@ int UserStore::CheckExportFile(const fs::path& path) const {
     uint8_t trailer[4];
     if (!file.ReadAll(trailer, 4)) return 0;
     if (GetBigEndian32(trailer) != sum) return 0;
+    // Checksums say nothing of the header: a user whose days stop before its range ends,
+    // or whose range runs backwards or past the calendar, could be listed but never used.
     UserFileHeader header;
-    return ReadHeaderFrom(file, header) ? 1 : 0;
+    return ReadHeaderFrom(file, header) && ValidStoredRange(header) &&
+                   size - 4 >= RecordOffset(header.lastDay + 1, header.firstDay)
+               ? 1
+               : 0;
 }
 
 int UserStore::WriteHeader(const std::string& name, const UserFileHeader& header) {
@@ -236,14 +275,18 @@ int UserStore::Create(const std::string& name, const std::string& password) {
 
     uint8_t bytes[kHeaderSize + kDayRecordSize] = {};
     PackHeader(NewUserHeader(day, password), bytes);
-    const fs::path path = UserPath(name);
+    // Made whole beside the store and renamed into place: a new user exists whole or not
+    // at all, and a link of its name is replaced, never written through.
+    const fs::path temp = directory_ / (name + std::string(kImportTempSuffix));
     StoreFile file;
-    if (!file.Open(path, StoreFile::CreateTruncate)) return 0;
-    if (!file.WriteAll(bytes, sizeof bytes) || !file.Close()) {
+    if (!OpenScratch(file, temp)) return 0;
+    if (!file.WriteAll(bytes, sizeof bytes) || !file.Sync() || !file.Close() ||
+        !StoreRename(temp, UserPath(name))) {
         file.Close();
-        StoreRemove(path);
+        StoreRemove(temp);
         return 0;
     }
+    SyncDirectory(directory_);
     ++count_;
     return 1;
 }
@@ -270,18 +313,20 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
     if (fs::equivalent(user, destination, ec)) return 0;  // would truncate the user itself
     StoreFile in, out;
     uint64_t size = 0;
+    fs::path temp;
     if (!in.Open(user, StoreFile::ReadOnly) || !in.Size(size)) return 0;
-    if (!out.Open(destination, StoreFile::CreateTruncate)) return 0;
+    // Written beside the destination and renamed over it: a failed export keeps the file
+    // it was to replace.
+    if (!out.CreateBeside(destination, temp)) return 0;
     uint32_t sum = 0;
+    uint8_t trailer[4];
     bool ok = CopyBytes(in, out, size, &sum);
-    if (ok) {
-        uint8_t trailer[4];
-        PutBigEndian32(trailer, sum);
-        ok = out.WriteAll(trailer, 4) && out.Sync() && out.Close();
-    }
+    PutBigEndian32(trailer, sum);
+    ok = ok && out.WriteAll(trailer, 4) && out.Sync() && out.Close() &&
+         StoreRename(temp, destination);
     if (!ok) {
         out.Close();
-        StoreRemove(destination);
+        StoreRemove(temp);
         return 0;
     }
     return 1;
@@ -342,15 +387,48 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName,
     if (other && *other != *title) return 0;
     // The backup would otherwise come back under the old name beside the renamed user.
     if (!RestorePendingBackup(*title)) return 0;
-    UserFileHeader old;
-    if (!ReadHeader(*title, old)) return 0;
-    UserFileHeader header = old;
-    if (!SetHeaderPassword(header, password) || !WriteHeader(*title, header)) return 0;
-    if (newName == *title) return 1;
-    if (!StoreRename(UserPath(*title), UserPath(newName))) {
-        WriteHeader(*title, old);  // all or nothing: the old name keeps its old password
+    UserFileHeader header;
+    if (!ReadHeader(*title, header)) return 0;
+    uint8_t before[kHeaderSize], after[kHeaderSize];
+    PackHeader(header, before);
+    if (!SetHeaderPassword(header, password)) return 0;
+    PackHeader(header, after);
+    const bool sameHeader = std::memcmp(before, after, kHeaderSize) == 0;
+    if (newName == *title) {
+        if (sameHeader) return 1;
+        if (!Backup(*title)) return 0;
+        const bool written = WriteHeader(*title, header);
+        return EndBackup(*title, written) && written ? 1 : 0;
+    }
+    if (sameHeader) {  // one rename: the user has the old name or the new one
+        if (!StoreRename(UserPath(*title), UserPath(newName))) return 0;
+        SyncDirectory(directory_);
+        return 1;
+    }
+    // A new name and a new header: the renamed user is written whole beside the store, and
+    // its rename into place decides. A note of the new name lets a start after a crash
+    // either drop the old file (the new one is in place) or the unfinished new one.
+    const fs::path marker = directory_ / (*title + std::string(kRenameSuffix));
+    const fs::path temp = directory_ / (newName + std::string(kImportTempSuffix));
+    StoreFile note, in;
+    uint64_t size = 0;
+    if (!OpenScratch(note, marker) || !note.WriteAll(newName.data(), newName.size()) ||
+        !note.Sync() || !note.Close()) {
+        note.Close();
+        StoreRemove(marker);
         return 0;
     }
+    SyncDirectory(directory_);
+    if (!in.Open(UserPath(*title), StoreFile::ReadOnly) || !in.Size(size) ||
+        !CopyIntoPlace(in, size, temp, UserPath(newName), after)) {
+        StoreRemove(marker);
+        SyncDirectory(directory_);
+        return 0;
+    }
+    in.Close();
+    SyncDirectory(directory_);
+    // Done from here on: what fails now, the next start finishes.
+    if (StoreRemove(UserPath(*title))) StoreRemove(marker);
     SyncDirectory(directory_);
     return 1;
 }
@@ -473,13 +551,16 @@ int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count
         if (!file.Open(path, StoreFile::ReadOnly) ||
             !file.Seek(RecordOffset(keepFrom, old.firstDay)))
             return 0;
-        if (!temp.Open(scratch, StoreFile::CreateTruncate) || !CopyBytes(file, temp, keepBytes))
-            return 0;
-        file.Close();
-        if (!temp.Seek(0) || !file.Open(path, StoreFile::CreateTruncate)) return 0;
-        if (!WriteHeaderTo(file, header) || !file.WriteAll(records, newBytes)) return 0;
-        if (last < old.firstDay && !WriteZeroRecords(file, old.firstDay - last - 1)) return 0;
-        return CopyBytes(temp, file, keepBytes) && file.Close() ? 1 : 0;
+        const bool ok = OpenScratch(temp, scratch) && CopyBytes(file, temp, keepBytes) &&
+                        file.Close() && temp.Seek(0) &&
+                        file.Open(path, StoreFile::CreateTruncate) && WriteHeaderTo(file, header) &&
+                        file.WriteAll(records, newBytes) &&
+                        (last >= old.firstDay || WriteZeroRecords(file, old.firstDay - last - 1)) &&
+                        CopyBytes(temp, file, keepBytes) && file.Close();
+        temp.Close();
+        std::error_code ec;
+        fs::remove(scratch, ec);  // it holds old days; nothing needs it any more
+        return ok ? 1 : 0;
     }
     StoreFile file;
     if (!file.Open(path, StoreFile::ReadWrite)) return 0;

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/PictureFile.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+
+#include "app/SafeFile.h"
 
 namespace stepora {
 
@@ -16,8 +19,13 @@ namespace {
 constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
 
 QImage ReadPicture(const std::filesystem::path& file, const QSize& target) {
-    QFile device(file);
-    if (!device.open(QIODevice::ReadOnly)) return {};
+    // A FIFO or device in place of a picture is refused, never waited for.
+    const int fd = OpenRegularFile(file);
+    QFile device;
+    if (fd < 0 || !device.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) ::close(fd);
+        return {};
+    }
     QImageReader reader(&device);  // the format comes from the content, not the name
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) return {};

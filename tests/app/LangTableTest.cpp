@@ -12,18 +12,22 @@ namespace fs = std::filesystem;
 using test::TempDir;
 using test::WriteFile;
 
+// What is wrong at start-up is named with its file, so that a person can mend it.
 TEST(LangTable, ReadsTheLanguageListAndTheCurrentLanguage) {
     const struct {
         const char* ini;  // nullptr: no Language.INI
         uint32_t count, current;  // count 0: no valid table
+        const char* problem;
     } cases[] = {
-        {nullptr, 0, 0},
+        {nullptr, 0, 0, "Language/Language.INI is missing."},
         {"[LanguageList]\nLanguageFile_1=en\nLanguageKeys_1=EN\nLanguageFile_2=de\nLanguageKeys_2=DE\n"
-         "[CurrentLanguage]\nfile=de\n", 2, 1},
-        {"[LanguageList]\nLanguageFile_1=a\nLanguageKeys_1=A\nLanguageFile_2=b\n[CurrentLanguage]\nfile=a\n", 1, 0},
+         "[CurrentLanguage]\nfile=de\n", 2, 1, "Language/de cannot be read."},
+        {"[LanguageList]\nLanguageFile_1=a\nLanguageKeys_1=A\nLanguageFile_2=b\n[CurrentLanguage]\nfile=a\n", 1, 0,
+         "Language/a cannot be read."},
         {"[LanguageList]\nLanguageFile_1=a\nLanguageKeys_1=A\nLanguageFile_3=c\nLanguageKeys_3=C\n"
-         "[CurrentLanguage]\nfile=c\n", 0, 0},  // a gap ends the list
-        {"[LanguageList]\nLanguageFile_1=en\nLanguageKeys_1=EN\n[CurrentLanguage]\nfile=EN\n", 0, 0},
+         "[CurrentLanguage]\nfile=c\n", 0, 0, "[CurrentLanguage] file=c names no language"},  // a gap ends the list
+        {"[LanguageList]\nLanguageFile_1=en\nLanguageKeys_1=EN\n[CurrentLanguage]\nfile=EN\n", 0, 0, "file=EN names"},
+        {"[LanguageList]\nLanguageFile_1=en\n", 0, 0, "Language/Language.INI: [LanguageList] lists no language"},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -33,6 +37,9 @@ TEST(LangTable, ReadsTheLanguageListAndTheCurrentLanguage) {
         EXPECT_EQ(table.GetLanguageCount(count) && table.GetCurrentLanguage(current), c.count > 0) << c.ini;
         EXPECT_EQ(count * 1000 + current, c.count * 1000 + c.current) << c.ini;
         EXPECT_EQ(fs::exists(dir / "Language"), c.ini != nullptr);  // nothing is made
+        std::string problem;
+        EXPECT_FALSE(table.Check(problem));
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
     }
 }
 
@@ -60,6 +67,7 @@ TEST(LangTable, TextsAndNamesComeFromTheCurrentLanguageFileAndStrictLookupsEndTh
             EXPECT_EQ(text, want);
         }
         EXPECT_TRUE(table.GetLanguageName(1, text) && text == "German");
+        EXPECT_TRUE(!table.Check(text) && text == "Language/en.ini: there is no text for MENU_TITLE_USER (and 491 more).");
         EXPECT_FALSE(table.SetCurrentLanguage(2));
         ASSERT_TRUE(table.SetCurrentLanguage(1));
         EXPECT_TRUE(table.GetLanguageName(1, text) && text == "Deutsch");
@@ -114,32 +122,6 @@ TEST(LangTable, EveryShippedLanguageHasEveryKey) {
     for (const auto& [locale, language] : {std::pair{"de_DE.UTF-8", 1}, {"zh_CN.UTF-8", 2}, {"zh_TW", 2},
                                            {"en_GB.UTF-8", 0}, {"fr_FR.UTF-8", -1}, {"C.UTF-8", -1}, {"", -1}})
         EXPECT_EQ(LanguageForLocale(table, locale), language) << locale;
-}
-
-// At start-up every text must be there; what is not names the file and the key, so a
-// person can mend the file.
-TEST(LangTable, CheckNamesTheFileAndTheKeyThatAreWrong) {
-    const struct {
-        const char* file;
-        const char* content;  // written over the shipped copy; nullptr: the file removed
-        const char* problem;
-    } cases[] = {
-        {"Language.INI", nullptr, "Language/Language.INI is missing."},
-        {"Language.INI", "[LanguageList]\nLanguageFile_1=English.ini\n",
-         "Language/Language.INI: [LanguageList] lists no language"},
-        {"English.ini", nullptr, "Language/English.ini cannot be read."},
-        {"English.ini", "[LanguageName]\nEnglish=E\n[LanguageString]\nMENU_TITLE_FILE=F\n",
-         "Language/English.ini: there is no text for MENU_TITLE_USER (and 494 more)."},
-    };
-    for (const auto& c : cases) {
-        TempDir dir;
-        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
-        ASSERT_TRUE(c.content ? WriteFile(dir / "Language" / c.file, c.content) : fs::remove(dir / "Language" / c.file));
-        LangTable table(dir.path());
-        std::string problem;
-        EXPECT_FALSE(table.Check(problem));
-        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
-    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "app/ProfileStrings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -92,9 +93,15 @@ TEST(ProfileStrings, WriteRefusesWhatWouldNotReadBackOrReachTheDisk) {
     EXPECT_FALSE(WriteProfileString(file, "A", "k", "w"));
     EXPECT_EQ(ReadFile(file), before);
     EXPECT_FALSE(WriteProfileString(dir / "no" / "dir.ini", "A", "k", "v"));
-    std::filesystem::create_directories(dir / "folder.ini");  // a folder reads as missing
-    EXPECT_EQ(GetProfileString(dir / "folder.ini", "A", "k", "NULL"), "NULL");
-    EXPECT_FALSE(WriteProfileString(dir / "folder.ini", "A", "k", "v"));
+    std::filesystem::create_directories(dir / "folder.ini");  // a folder or a FIFO reads as missing
+    ASSERT_EQ(mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+    // The parser stops at a NUL byte: writing back what it read would drop the rest.
+    ASSERT_TRUE(WriteFile(dir / "nul.ini", "[A]\nk=v\0\n[B]\nkept=1\n"s));
+    for (const char* name : {"folder.ini", "fifo.ini", "nul.ini"}) {
+        EXPECT_EQ(GetProfileString(dir / name, "B", "kept", "NULL"), "NULL");
+        EXPECT_FALSE(WriteProfileString(dir / name, "A", "k", "w")) << name;
+    }
+    EXPECT_EQ(ReadFile(dir / "nul.ini"), "[A]\nk=v\0\n[B]\nkept=1\n"s);
 }
 
 // Parsed files are kept between reads only once they are old enough that an edit within

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <vector>
@@ -140,8 +141,10 @@ TEST_F(CsvExchange, AFailedExportLeavesNoFileAndRangesAreChecked) {
     MakeUser("Dora", first, last - first + 1);
     CsvUser gone = UserOf("Dora");
     gone.name = "Nobody";  // the header lines get written, then the days cannot be read
+    ASSERT_TRUE(test::WriteFile(dir / "d.csv", "last week"));  // the file it was to replace stays
     EXPECT_FALSE(ExportCsv(store, gone, dir / "d.csv", first, first + 60));
-    EXPECT_FALSE(fs::exists(dir / "d.csv"));
+    EXPECT_EQ(test::ReadFile(dir / "d.csv"), "last week");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 3);  // d.csv, Language, User
 
     const std::string outside = T(CSVEXPORT_DLG_STR19) + " 2008-1-10  ~  2008-3-20";
     struct Case {
@@ -217,6 +220,9 @@ TEST_F(CsvExchange, AFileThatBreaksAnyRuleChangesNothing) {
         EXPECT_TRUE((c.accepted && c.line != 99) || UserBytes(c.user) == was);
         EXPECT_FALSE(fs::exists(dir / "User" / (std::string(c.user) + "_bk.bin")));
     }
+    fs::remove(dir / "t.csv");
+    ASSERT_EQ(mkfifo((dir / "t.csv").c_str(), 0600), 0);  // refused, never waited for
+    EXPECT_FALSE(Import(dir / "t.csv", "Anna").ok);
     // Changed values in the file replace the stored ones, exactly.
     EditLine(ExportAll("Anna"), 7 + 3, [](Fields& f) { f[6] = "0.29", f[4] = "999999"; });
     ASSERT_TRUE(Import(dir / "out.csv", "Anna").ok);

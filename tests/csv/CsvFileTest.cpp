@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "csv/CsvFile.h"
 #include "csv/CsvNumbers.h"
@@ -86,12 +89,22 @@ TEST(CsvFile, WritesQuotedLinesThatReadBackThroughTheReadWindow) {
     EXPECT_FALSE(file.ReadCsvLine(got, atEnd));
 }
 
+// A disk that fills up (no file may grow past 4 KiB here): the write fails, and nothing
+// half-written takes the place of the file.
 TEST(CsvFile, CloseReportsAWriteThatCouldNotReachTheFile) {
+    test::TempDir dir;
+    ASSERT_TRUE(test::WriteFile(dir / "full.csv", "last week"));
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit small{4096, old.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     CCsvFile file;
-    ASSERT_TRUE(file.OpenForWrite("/dev/full"));
-    bool wrote = true;
+    bool wrote = file.OpenForWrite(dir / "full.csv");
     for (int i = 0; i < 5000 && wrote; ++i) wrote = file.WriteCsvLine({"a", "b", "c", "d", "e", "f", "g"});
-    EXPECT_FALSE(wrote && file.Close());
+    EXPECT_FALSE(file.Close() && wrote);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(test::ReadFile(dir / "full.csv"), "last week");
 }
 
 TEST(CsvNumbers, ParsingIsExactAndRefusesAnythingButDigits) {

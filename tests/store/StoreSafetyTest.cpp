@@ -39,6 +39,8 @@ TEST(StoreSafety, AnyFailingFileOperationLeavesTheStateBeforeOrThatReportedAsDon
     operations.push_back([](StoreDir& f) { return f.store.ImportFile("Anna", f.dir / "bob.exp"); });
     operations.push_back([](StoreDir& f) { return f.store.ExportFile("Anna", f.users / "Out.usr"); });
     operations.push_back([](StoreDir& f) { return f.store.Rename("Anna", "Hanna", "new"); });
+    operations.push_back([](StoreDir& f) { return f.store.Rename("Anna", "Anna", "new"); });
+    operations.push_back([](StoreDir& f) { return f.store.Create("Zed", "pw"); });
     operations.push_back([](StoreDir& f) {  // a delete with a change pending
         return f.store.Backup("Anna") && f.store.WriteDays("Anna", S, 2, TaggedRun(S, 2, 2).data()) &&
                f.store.Delete("Anna");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <set>
 #include <tuple>
 
@@ -26,7 +28,7 @@ TEST_F(StoreTest, CreateMakesAFileOfTheDayBeforeForAFreeValidName) {
     const std::string before = Bytes();
     EXPECT_FALSE(store.Create("anna", "x"));  // one user whatever the case
     EXPECT_FALSE(store.Create("Bert", "abcdefghijklmnop") || store.Exists("Bert"));
-    for (const char* bad : {"", ".", "..", "../Evil", "a/b", "a\\b", "tab\there", "nl\n"})
+    for (const char* bad : {"", ".", "..", "../Evil", "a/b", "a\\b", "tab\there", "nl\n", "no\xFFutf8"})
         EXPECT_FALSE(store.Create(bad, "") || store.Exists(bad)) << bad;
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(store.GetCount(), 1u);
@@ -121,14 +123,27 @@ TEST_F(StoreTest, ExportAddsAByteSumThatImportAndCheckRequire) {
     ASSERT_TRUE(store.CheckExportFile(exported) && store.ImportFile("Carla", exported));
     EXPECT_EQ(Bytes("Carla"), original);
 
+    auto sign = [](std::string b) {  // a right trailer under whatever is given
+        const uint32_t sum = ByteSum(reinterpret_cast<const uint8_t*>(b.data()), b.size());
+        for (int s = 24; s >= 0; s -= 8) b += char(sum >> s);
+        return b;
+    };
     std::string badTrailer = bytes, badHeader = original.substr(0, 94);
     badTrailer.back() ^= 1;
-    badHeader[20] ^= 1;  // under a right trailer
-    const uint32_t sum = ByteSum(reinterpret_cast<const uint8_t*>(badHeader.data()), badHeader.size());
-    for (int s = 24; s >= 0; s -= 8) badHeader += char(sum >> s);
-    for (const std::string& bad : {badTrailer, bytes.substr(0, 75), original.substr(0, 76), badHeader}) {
-        ASSERT_TRUE(WriteFile(dir / "candidate.usr", bad));
-        EXPECT_FALSE(store.CheckExportFile(dir / "candidate.usr")) << bad.size();
+    badHeader[20] ^= 1;
+    std::vector<std::string> bad = {badTrailer, bytes.substr(0, 75), original.substr(0, 76), sign(badHeader)};
+    // Right sums over a header whose range the days do not fill, that runs backwards or
+    // past the calendar: such a user could be listed but never used.
+    for (const auto& [first, last] : {std::pair{S, E + 933}, {E, S}, {kMaxDayNumber - 1, kMaxDayNumber + 19}}) {
+        UserFileHeader h = NewUserHeader(S, "");
+        std::tie(h.firstDay, h.lastDay) = std::tie(first, last);
+        std::string forged = original;
+        PackHeader(h, reinterpret_cast<uint8_t*>(forged.data()));
+        bad.push_back(sign(forged));
+    }
+    for (const std::string& candidate : bad) {
+        ASSERT_TRUE(WriteFile(dir / "candidate.usr", candidate));
+        EXPECT_FALSE(store.CheckExportFile(dir / "candidate.usr")) << candidate.size();
     }
     EXPECT_FALSE(store.ExportFile("Anna", File("Anna")));  // never onto the user itself
     EXPECT_EQ(Bytes(), original);
@@ -173,10 +188,12 @@ TEST_F(StoreTest, EndBackupRestoresOrDiscardsAndPendingBackupsArePutBackFirst) {
     EXPECT_EQ(Files().size(), 1u);
 }
 
-// A copy, a change or an export that may not have reached the disk is no success.
+// A copy, a change or an export that may not have reached the disk is no success; a
+// failed export keeps the file it was to replace.
 TEST_F(StoreTest, AFailedSyncFailsTheOperation) {
     MakeAnna();
     const fs::path exported = dir / "out.usr";
+    ASSERT_TRUE(WriteFile(exported, "last week"));
     FailNthFileOp(FileOp::Sync, 1);
     EXPECT_FALSE(store.Backup("Anna"));
     ASSERT_TRUE(store.Backup("Anna"));
@@ -184,7 +201,27 @@ TEST_F(StoreTest, AFailedSyncFailsTheOperation) {
     EXPECT_FALSE(store.EndBackup("Anna", true));
     EXPECT_TRUE(fs::exists(users / "Anna_bk.bin"));
     FailNthFileOp(FileOp::Sync, 1);
-    EXPECT_FALSE(store.ExportFile("Anna", exported) || fs::exists(exported));
+    EXPECT_FALSE(store.ExportFile("Anna", exported));
+    EXPECT_EQ(ReadFile(exported), "last week");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // out.usr and User
+}
+
+// Links where the store makes its files are replaced, never written through; a FIFO is
+// refused, never waited for; a user file whose name is no UTF-8 is not listed.
+TEST_F(StoreTest, LinksFifosAndForeignNamesInTheFolder) {
+    MakeAnna();
+    ASSERT_TRUE(WriteFile(dir / "outside", "keep") && WriteFile(users / "Bad\xFF.usr", Bytes()));
+    fs::create_symlink(dir / "outside", users / "temp.bin");  // the scratch file of a front merge
+    fs::create_symlink(dir / "made-there", File("Zed"));        // dangling, where a new user goes
+    ASSERT_TRUE(store.WriteDays("Anna", S - 3, 2, TaggedRun(S - 3, 2, 3).data()) && store.Create("Zed", ""));
+    EXPECT_EQ(ReadFile(dir / "outside"), "keep");
+    EXPECT_FALSE(fs::exists(dir / "made-there") || fs::exists(fs::symlink_status(users / "temp.bin")));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(File("Zed"))));
+    ASSERT_EQ(mkfifo((dir / "fifo.usr").c_str(), 0600), 0);
+    EXPECT_FALSE(store.CheckExportFile(dir / "fifo.usr") || store.ImportFile("Fifo", dir / "fifo.usr"));
+    std::set<std::string> listed;
+    store.EnumUsers([&](const std::string& name, const UserFileHeader&) { listed.insert(name); });
+    EXPECT_EQ(listed, (std::set<std::string>{"Anna", "Zed"}));
 }
 
 }  // namespace

@@ -76,6 +76,10 @@ TEST_F(UserListTest, RowsAndHeaderClicksThatSortAndAreRemembered) {
     EXPECT_EQ(Config("UM_USERMANAGE", "SortReference"), "StepLen");
     EXPECT_EQ(Config("UM_USERMANAGE", "SortDirection"), "dec");
     EXPECT_EQ(header->sectionResizeMode(CUserListCtrl::kName), QHeaderView::Fixed);
+    // A choice config.ini does not take is lost at the end: the person is told.
+    ASSERT_TRUE(std::filesystem::remove(work_ / "config.ini") && std::filesystem::create_directory(work_ / "config.ini"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(boxes_, Names{AddedKeyEnglish[MAINMENU_STR42] + ("(" + (work_ / "config.ini").string()) + ")"});
 }
 
 // The buttons and menu items follow the selection alike; a search lists the matches and

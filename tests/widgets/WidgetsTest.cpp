@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -121,7 +122,8 @@ TEST(PictureFile, WhiteShowsTheBackgroundThePictureFillsTheControlBadFilesDrawNo
     ASSERT_TRUE(test::WriteFile(dir / "wide.ptn", ForgedBmpHeader(0x7FFFFFFF, 2)));
     QLabel label;
     label.resize(60, 40);
-    for (const char* name : {"missing.ptn", "garbage.ptn", "huge.ptn", "wide.ptn"}) {
+    ASSERT_EQ(mkfifo((dir / "fifo.ptn").c_str(), 0600), 0);  // refused, never waited for
+    for (const char* name : {"missing.ptn", "garbage.ptn", "huge.ptn", "wide.ptn", "fifo.ptn"}) {
         ASSERT_TRUE(DrawPictureFile(&label, dir / "Logo.ptn"));
         EXPECT_FALSE(DrawPictureFile(&label, dir / name)) << name;
         EXPECT_TRUE(label.pixmap().isNull()) << name;

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Files the program reads or replaces where someone else may have put anything: a link,
+// a FIFO, a device. Nothing here blocks on such a thing or writes through a link.
+#include <filesystem>
+#include <string>
+
+namespace stepora {
+
+// A descriptor open for reading, or -1 when `path` is no regular file (checked on the
+// descriptor, which is opened without blocking).
+int OpenRegularFile(const std::filesystem::path& path);
+// The whole content of a regular file; false for anything else.
+bool ReadRegularFile(const std::filesystem::path& path, std::string& bytes);
+
+// A new file beside `target` (mode 0644, never an existing file or link): its descriptor
+// and its name in `temp`, or -1.
+int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& temp);
+// Syncs and closes `fd`, then renames `temp` over `target`: the target is the whole new
+// file or what it was. A failure removes `temp`.
+bool CommitTemp(int fd, const std::filesystem::path& temp, const std::filesystem::path& target);
+
+}  // namespace stepora
