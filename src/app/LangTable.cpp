@@ -109,23 +109,17 @@ bool LangTable::GetLanguageName(uint32_t index, std::string& name) const {
 }
 
 bool LangTable::GetString(uint32_t key, std::string& text) const {
-    text.clear();
-    if (!valid_ || key >= LANG_KEY_COUNT) return false;
-    if (!ReadValue(CurrentFilePath(), "LanguageString", KeyNames[key], text)) {
-        text.clear();
-        return false;
-    }
-    return true;
+    return key < LANG_KEY_COUNT ? GetText(KeyNames[key], text) : (text.clear(), false);
 }
 
 bool LangTable::GetString(AddedKey key, std::string& text) const {
+    return key < ADDED_KEY_COUNT ? GetText(AddedKeyNames[key], text) : (text.clear(), false);
+}
+
+bool LangTable::GetText(const char* keyName, std::string& text) const {
+    if (valid_ && ReadValue(CurrentFilePath(), "LanguageString", keyName, text)) return true;
     text.clear();
-    if (!valid_ || key >= ADDED_KEY_COUNT) return false;
-    if (!ReadValue(CurrentFilePath(), "LanguageString", AddedKeyNames[key], text)) {
-        text.clear();
-        return false;
-    }
-    return true;
+    return false;
 }
 
 std::string LangTable::GetLanguageLocale(uint32_t index) const {

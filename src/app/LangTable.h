@@ -55,6 +55,7 @@ public:
 
 private:
     std::filesystem::path CurrentFilePath() const { return languageDir_ / currentFile_; }
+    bool GetText(const char* keyName, std::string& text) const;
 
     bool valid_ = false;
     std::filesystem::path languageDir_;
