@@ -15,8 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string_view>

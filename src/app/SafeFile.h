@@ -7,9 +7,10 @@
 
 namespace stepora {
 
-// A descriptor open for reading, or -1 when `path` is no regular file (checked on the
-// descriptor, which is opened without blocking).
-int OpenRegularFile(const std::filesystem::path& path);
+// A descriptor opened with `flags` (for reading when none are given; a new file gets mode
+// 0644), or -1 when `path` is no regular file. The type is checked on the descriptor,
+// which is opened without blocking and blocks again once it is known to be a file.
+int OpenRegularFile(const std::filesystem::path& path, int flags = 0);
 // The whole content of a regular file; false for anything else.
 bool ReadRegularFile(const std::filesystem::path& path, std::string& bytes);
 

@@ -24,9 +24,6 @@
 #ifndef O_NOFOLLOW
 #define O_NOFOLLOW 0
 #endif
-#ifndef O_NONBLOCK
-#define O_NONBLOCK 0
-#endif
 
 namespace stepora {
 namespace {
@@ -64,7 +61,7 @@ StoreFile::~StoreFile() {
 bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
     Close();
     if (Faulted(FileOp::Open)) return false;
-    int flags = O_BINARY | O_CLOEXEC | O_NONBLOCK;
+    int flags = O_BINARY;
     switch (mode) {
         case ReadOnly:
             flags |= O_RDONLY;
@@ -79,16 +76,11 @@ bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
             flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
             break;
     }
-    do {
-        fd_ = ::open(path.c_str(), flags, 0644);
-    } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) return false;
     // The type is checked on what was opened, before any byte changes: a directory named
     // x.usr is no user, and a FIFO is nothing to wait for.
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0 ||
-        (mode == CreateTruncate && ::ftruncate(fd_, 0) != 0)) {
+    fd_ = OpenRegularFile(path, flags);
+    if (fd_ < 0) return false;
+    if (mode == CreateTruncate && ::ftruncate(fd_, 0) != 0) {
         Close();
         return false;
     }
