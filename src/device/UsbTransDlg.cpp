@@ -48,7 +48,14 @@ void SetPedometerLink(PedometerLink link) {
     Link() = std::move(link);
 }
 
-CUsbTransDlg::CUsbTransDlg(QWidget* parent) : CDialogBase(parent) {
+CUsbTransDlg::CUsbTransDlg(QWidget* parent)
+    : CDialogBase(parent),
+      startTimer_(kStartDelayMs, true, [this] { OnStartTimer(); }),
+      pollTimer_(kPollDelayMs, true,
+                 [this] {
+                     if (connected_) Post(this, kPollRoundEvent);
+                 }),
+      monitorTimer_(kMonitorPollMs, false, [this] { TakeDeviceEvents(); }) {
     // A frame without caption or system menu; the title is still there for assistive
     // technology.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
@@ -60,19 +67,6 @@ CUsbTransDlg::CUsbTransDlg(QWidget* parent) : CDialogBase(parent) {
     Control<QPushButton>(IDC_TEST)->setAutoDefault(false);
     connect(Control<QPushButton>(IDC_TEST), &QPushButton::clicked, this,
             &CUsbTransDlg::OnTestTransfer);
-
-    for (QTimer* timer : {&startTimer_, &pollTimer_}) {
-        timer->setSingleShot(true);
-        timer->setTimerType(Qt::PreciseTimer);
-    }
-    startTimer_.setInterval(kStartDelayMs);
-    pollTimer_.setInterval(kPollDelayMs);
-    monitorTimer_.setInterval(kMonitorPollMs);
-    connect(&startTimer_, &QTimer::timeout, this, &CUsbTransDlg::OnStartTimer);
-    connect(&pollTimer_, &QTimer::timeout, this, [this] {
-        if (connected_) Post(this, kPollRoundEvent);
-    });
-    connect(&monitorTimer_, &QTimer::timeout, this, &CUsbTransDlg::TakeDeviceEvents);
 }
 
 CUsbTransDlg::~CUsbTransDlg() {
@@ -96,14 +90,14 @@ void CUsbTransDlg::OnOpen() {
         notifier_ = new QSocketNotifier(monitor_->EventFd(), QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &CUsbTransDlg::TakeDeviceEvents);
     } else {
-        monitorTimer_.start();
+        monitorTimer_.Start();
     }
 
     connected_ = FindPedometer(*device_);
     deviceAbsent_ = !connected_;
     if (connected_) NotePedometerNodes();
     SetStatus(connected_ ? USBTRANS_STR3 : USBTRANS_STR4);
-    startTimer_.start();
+    startTimer_.Start();
 }
 
 int CUsbTransDlg::exec() {
@@ -129,9 +123,9 @@ void CUsbTransDlg::done(int result) {
 }
 
 void CUsbTransDlg::Release() {
-    startTimer_.stop();
-    pollTimer_.stop();
-    monitorTimer_.stop();
+    startTimer_.Stop();
+    pollTimer_.Stop();
+    monitorTimer_.Stop();
     for (int type :
          {kInterfaceClosedEvent, kPedometerGoneEvent, kDeviceConnectedEvent, kPollRoundEvent})
         QCoreApplication::removePostedEvents(this, type);
@@ -217,14 +211,14 @@ void CUsbTransDlg::NotePedometerNodes() {
 void CUsbTransDlg::OnStartTimer() {
     if (!connected_) return;
     DismissBox(Box::Lost);
-    pollTimer_.start();
+    pollTimer_.Start();
 }
 
 void CUsbTransDlg::PollRound() {
     if (!waiting_ || !connected_) return;
     transferDone_ = false;
     if (receiver_.PollOnce(*device_) == BlockReceiver::Outcome::PollAgain) {
-        pollTimer_.start();
+        pollTimer_.Start();
         return;
     }
     data_ = receiver_.Data();
@@ -241,7 +235,7 @@ void CUsbTransDlg::OnDeviceConnected() {
     if (ended_ || !deviceAbsent_) return;
     deviceAbsent_ = false;
     receiver_.Reset();
-    startTimer_.start();
+    startTimer_.Start();
     show();
     SetStatus(USBTRANS_STR7);
 }
@@ -249,8 +243,8 @@ void CUsbTransDlg::OnDeviceConnected() {
 void CUsbTransDlg::OnDeviceLost() {
     if (ended_ || deviceAbsent_) return;
     deviceAbsent_ = true;
-    startTimer_.stop();
-    pollTimer_.stop();
+    startTimer_.Stop();
+    pollTimer_.Stop();
     receiver_.Reset();
     hide();
     if (connected_) {
@@ -272,8 +266,8 @@ void CUsbTransDlg::OnDeviceLost() {
 void CUsbTransDlg::OnTestTransfer() {
     if (!waiting_) return;
     waiting_ = false;
-    startTimer_.stop();
-    pollTimer_.stop();
+    startTimer_.Stop();
+    pollTimer_.Stop();
     receiver_.Reset();
     if (connected_) {
         CloseAll(*device_);

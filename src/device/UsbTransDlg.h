@@ -2,11 +2,11 @@
 #pragma once
 #include <QMessageBox>
 #include <QPointer>
-#include <QTimer>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "app/ClockTimer.h"
 #include "device/HidInterface.h"
 #include "device/PedometerLink.h"
 #include "device/TransferProtocol.h"
@@ -94,7 +94,8 @@ private:
     BlockReceiver receiver_;
     DeviceData data_;
 
-    QTimer startTimer_, pollTimer_, monitorTimer_;
+    // On the program's clock, so tests step time instead of waiting for it.
+    ClockTimer startTimer_, pollTimer_, monitorTimer_;
     QPointer<QMessageBox> box_;
     Box boxKind_ = Box::None;
     QEventLoop* loop_ = nullptr;

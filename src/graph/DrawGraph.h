@@ -24,6 +24,7 @@ public:
     void Refresh();
 
     const GraphLayout& Layout() const { return layout_; }
+    const GraphData* Data() const { return data_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -13,10 +12,12 @@
 #include <functional>
 #include <memory>
 
+#include "app/ClockTimer.h"
 #include "app/LangTable.h"
 #include "device/DeviceTestSupport.h"
 #include "support/TempDir.h"
 #include "ui/ScratchLanguages.h"
+#include "ui/Snapshot.h"
 #include "ui/UiTestApp.h"
 
 namespace stepora {
@@ -48,20 +49,28 @@ protected:
     }
     void TearDown() override { SetPedometerLink({}), InstallLangTable(nullptr); }
 
-    // Opens the dialog and takes the steps in turn; a step whose moment never comes fails
-    // the test and ends the dialog.
-    int Run(std::vector<Step> steps) {
+    // Opens the dialog and takes the steps in turn, each at the first millisecond of the
+    // dialog's clock at which its moment has come; the snapshot notes when, and what the
+    // window and the pedometer showed then. A step whose moment never comes fails the test.
+    int Run(const char* scenario, std::vector<Step> steps) {
+        test::Snapshot snapshot(scenario);
         size_t next = 0;
-        QTimer tick, deadline;
+        int idle = 0;
+        QTimer tick;
         QObject::connect(&tick, &QTimer::timeout, [&] {
-            if (next < steps.size() && steps[next].when()) steps[next++].then();
+            if (next == steps.size()) return;
+            if (!steps[next].when()) {
+                if (++idle > 2000) ADD_FAILURE() << "never came: " << steps[next].what, dialog_.done(-1), next = steps.size();
+                return clock_.Advance(1);
+            }
+            idle = 0;
+            snapshot.Step(std::string(steps[next].what) + " at " + std::to_string(clock_.NowMs()) + " ms", dialog_);
+            std::string commands;
+            for (uint8_t c : bus_->pedometer.Commands()) commands += " " + std::to_string(c);
+            snapshot.Line("pedometer: polls " + std::to_string(bus_->pedometer.StatusPolls()) + ", commands" + commands);
+            steps[next++].then();
         });
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, [&] {
-            ADD_FAILURE() << "never came: " << (next < steps.size() ? steps[next].what : "the end");
-            dialog_.done(-1);
-        });
-        tick.start(1), deadline.start(5000);
+        tick.start(0);
         const int result = dialog_.Run();
         EXPECT_EQ(next, steps.size());
         // However it ended, the dialog let go of the pedometer, the monitor and the bus.
@@ -74,67 +83,44 @@ protected:
         return box && box->isVisible() && box->windowTitle() == (captionKey ? En(captionKey) : QString(D::kErrorCaption));
     }
     void Press(QMessageBox* box) { QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton); }
-    QString Status() const { return dialog_.Control<QLabel>(D::IDC_STATUS)->text(); }
 
     QApplication& app_ = test::UiTestApp();
     test::TempDir dir_;
     std::unique_ptr<LangTable> table_;
     std::shared_ptr<Bus> bus_ = std::make_shared<Bus>();
+    ManualClock clock_;
     CUsbTransDlg dialog_;
 };
 
 TEST_F(UsbTransDlgTest, WaitsForThePedometerAndStartsOverWhenItIsPulledDuringATransfer) {
     bus_->backend.Unplug();
     QPushButton* button = dialog_.Control<QPushButton>(D::IDC_TEST);
-    size_t pollsWhileAway = 99;
-    QElapsedTimer shown;
-    // Looked for among all windows: it must be gone, not merely covered by another.
-    auto errorUp = [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w->windowTitle() == D::kErrorCaption) return true;
-        return false;
-    };
-    EXPECT_EQ(Run({{"no pedometer", [&] { return dialog_.isVisible(); },
+    EXPECT_EQ(Run("transfer-pulled-and-back",
+                  {{"no pedometer", [&] { return dialog_.isVisible(); },
                     [&] {
-                        EXPECT_EQ(Status(), En("USBTRANS_STR4"));
-                        EXPECT_EQ(dialog_.windowTitle() + button->text(), En("USBTRANS_STR1") + En("USBTRANS_STR2"));
                         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                             QTest::keyClick(&dialog_, key), QTest::keyClick(button, key);
-                        shown.start();
                     }},
-                   // Three times the delay before polling starts.
-                   {"still waiting", [&] { return shown.elapsed() >= 60; },
+                   {"still waiting", [&] { return clock_.NowMs() >= 60; }, [] {}},
+                   {"plugged in", [] { return true; },
                     [&] {
-                        pollsWhileAway = bus_->pedometer.StatusPolls();
-                        EXPECT_TRUE(dialog_.isVisible());
                         bus_->backend.Replug();
                         bus_->backend.UnplugAfterReports(12);  // the block has begun: started, a few pieces in
                     }},
-                   {"lost", [&] { return BoxUp(nullptr); },
-                    [&] {
-                        EXPECT_EQ(dialog_.ActiveBox()->text(), En("USBTRANS_STR6"));
-                        EXPECT_FALSE(dialog_.isVisible());
-                        bus_->backend.Replug();
-                    }},
-                   {"error gone by itself", [&] { return !errorUp(); }, [&] { EXPECT_EQ(Status(), En("USBTRANS_STR7")); }},
-                   {"received", [&] { return BoxUp("APP_NAME"); },
-                    [&] {
-                        EXPECT_EQ(dialog_.ActiveBox()->text(), En("USBTRANS_STR8"));
-                        EXPECT_FALSE(dialog_.isVisible());
-                        Press(dialog_.ActiveBox());
-                    }}}),
+                   {"found", [&] { return bus_->pedometer.StatusPolls() > 0; }, [] {}},
+                   {"lost", [&] { return BoxUp(nullptr); }, [&] { bus_->backend.Replug(); }},
+                   // The snapshot lists every box still up: it must be gone, not merely covered.
+                   {"error gone by itself", [&] { return !BoxUp(nullptr); }, [] {}},
+                   {"received", [&] { return BoxUp("APP_NAME"); }, [&] { Press(dialog_.ActiveBox()); }}}),
               QDialog::Accepted);
-    EXPECT_EQ(pollsWhileAway, 0u);
     ExpectBlock(dialog_.Data(), Contents(7, true));
-    // Started over from the announcement; nothing of the broken-off block was kept.
-    EXPECT_EQ(bus_->pedometer.Commands(), (std::vector<uint8_t>{kCommandStart, kCommandStart, kCommandDone}));
 }
 
 TEST_F(UsbTransDlgTest, PulledAndTheErrorClosedItEndsWithNothing) {
     bus_->backend.UnplugAfterReports(12);
-    EXPECT_EQ(Run({{"lost", [&] { return BoxUp(nullptr); }, [&] { Press(dialog_.ActiveBox()); }}}), QDialog::Rejected);
+    EXPECT_EQ(Run("transfer-pulled-for-good", {{"lost", [&] { return BoxUp(nullptr); }, [&] { Press(dialog_.ActiveBox()); }}}),
+              QDialog::Rejected);
     EXPECT_EQ(dialog_.Data().recordCount, 0u);
-    EXPECT_EQ(bus_->pedometer.Commands(), std::vector<uint8_t>{kCommandStart});
 }
 
 }  // namespace

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's parts: the drawing control (its geometry by table, pictures checked at
-// points the geometry names, the detail dialog a click opens, what a screen reader hears),
+// points the geometry names, the detail dialog a click opens),
 // the printed page with its PDF export, and the options sheet with its goals check.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPrintPreviewWidget>
-#include <QRadioButton>
 #include <QTest>
 #include <tuple>
 
@@ -91,7 +88,7 @@ protected:
     const GraphRect upper_ = TrimPlot(kUpperPlot, 7), lower_ = TrimPlot(kLowerPlot, 7);
 };
 
-TEST_F(DrawGraphTest, PaintsWhatTheGeometryNamesAndDescribesItForScreenReaders) {
+TEST_F(DrawGraphTest, PaintsWhatTheGeometryNames) {
     ASSERT_EQ(control_.Layout().upperPlot, kUpperPlot);
     const QImage image = control_.grab().toImage();
     const GraphPoint point = PointCentre(upper_, 7, 2, 9600, 15000);
@@ -107,16 +104,6 @@ TEST_F(DrawGraphTest, PaintsWhatTheGeometryNamesAndDescribesItForScreenReaders) 
     };
     for (const auto& [what, x, y, colour] : kPixels)
         EXPECT_EQ(image.pixelColor(x, y), colour) << what;
-
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&control_);
-    ASSERT_NE(accessible, nullptr);
-    EXPECT_EQ(accessible->role(), QAccessible::Chart);
-    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromStdString(data_.valueTitle));
-    data_.bars[0].value = 2.25;  // changed in place, read again on Refresh
-    control_.Refresh();
-    const QString description = accessible->text(QAccessible::Description);
-    EXPECT_TRUE(description.startsWith("5-4: 2.25; 5-5: 12400")) << description.toStdString();
-    EXPECT_TRUE(description.endsWith("; Goal: 10000")) << description.toStdString();
 }
 
 TEST_F(DrawGraphTest, AClickOpensTheBarUnderTheCursor) {
@@ -204,7 +191,6 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     EXPECT_NE(boxes[0].find("page.pdf"), std::string::npos);
 }
 
-using S = CUserGraphPropSheet;
 constexpr LangKey kAccepted = LANG_KEY_COUNT;
 
 TEST(GoalCheckTest, RefusesOrStoresTheExactDigits) {
@@ -235,61 +221,6 @@ TEST(GoalCheckTest, RefusesOrStoresTheExactDigits) {
                       std::tie(c.steps_, c.tenths, c.hundredths));
         }
     }
-}
-
-// The sheet shows the header's options; OK stays open while a goal is refused and then
-// stores the choices, keeping the goals nobody touched digit for digit.
-TEST(OptionsSheetTest, ShowsTheOptionsAndOkStoresThemOnceTheGoalsPass) {
-    test::UiTestApp();
-    test::ScratchWorkDir work;
-    S sheet;
-    std::vector<std::string> boxes;
-    test::ScopedOverride<MessageBoxResponder> answer(
-        SetMessageBoxOverride,
-        [&](const MessageBoxRequest& box) { return boxes.push_back(box.text), int(kIdOk); });
-    const auto click =
-        [&](int id) {  // near the left edge: a radio answers on its circle and text only
-            auto* button = sheet.Control<QAbstractButton>(id);
-            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-        };
-    const auto checked = [&](int id) { return sheet.Control<QRadioButton>(id)->isChecked(); };
-    const auto enabled = [&](int id) { return sheet.Control<QWidget>(id)->isEnabled(); };
-    auto* calories = sheet.Control<QLineEdit>(S::IDC_CALORIES);
-    const UserFileHeader header{.unitSystem = 1,
-                                .goalSteps = 8000,
-                                .goalCalories = 125,
-                                .goalDistance = 435,
-                                .defaultPeriod = 5,
-                                .defaultKind = 2,
-                                .weekStart = 3};
-    sheet.SetOptions(OptionsFromHeader(header));
-    test::ScopedOverride<ModalHandler> modal(SetRunModalOverride, [&](QDialog&) {
-        sheet.show();
-        EXPECT_TRUE(checked(S::IDC_LAST_USED) && checked(S::IDC_DISTANCE_KIND) &&
-                    checked(S::IDC_TUESDAY));
-        EXPECT_FALSE(enabled(S::IDC_STEPS_KIND));  // the last view brings its own kind
-        EXPECT_EQ(calories->text() + "|" + sheet.Control<QLineEdit>(S::IDC_DISTANCE)->text(),
-                  "12.5|4.35");
-        click(S::IDC_ALL);
-        EXPECT_FALSE(enabled(S::IDC_CALORIES_KIND));
-        click(S::IDC_DAILY);
-        EXPECT_TRUE(enabled(S::IDC_CALORIES_KIND));
-        click(S::IDC_CALORIES_KIND);
-        click(S::IDC_FRIDAY);
-        QTest::keyClicks(calories, "1.2.3");  // after "12.5"
-        click(S::IDC_OK);
-        EXPECT_EQ(boxes, std::vector<std::string>{GetLangString(USEGRAPH_OPTIOS_STR20)});
-        EXPECT_TRUE(sheet.isVisible());
-        calories->setText("12.5");
-        click(S::IDC_OK);
-        return sheet.result();
-    });
-    EXPECT_EQ(sheet.Run(), QDialog::Accepted);
-    const UserFileHeader saved = HeaderWithOptions(header, sheet.Options(), sheet.CaloriesTenths(),
-                                                   sheet.DistanceHundredths());
-    EXPECT_EQ(std::tie(saved.defaultPeriod, saved.defaultKind, saved.weekStart, saved.goalSteps,
-                       saved.goalCalories, saved.goalDistance),
-              std::make_tuple(0u, 1u, 6u, 8000u, 125u, 435u));
 }
 
 }  // namespace

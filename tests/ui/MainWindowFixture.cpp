@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MainWindowFixture.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
-#include <QPushButton>
 
+#include "app/Clock.h"
 #include "app/ProfileStrings.h"
 #include "app/QtText.h"
 #include "mainwnd/UserListCtrl.h"
 #include "store/UserStore.h"
+#include "ui/Snapshot.h"
 #include "ui/UiTestApp.h"
 
 namespace stepora::test {
@@ -19,6 +21,7 @@ ModalScript::ModalScript() {
             ADD_FAILURE() << "unexpected dialog: " << dialog.windowTitle().toStdString();
             return static_cast<int>(QDialog::Rejected);
         }
+        if (Snapshot* snapshot = Snapshot::Current()) snapshot->Step("opened", dialog);
         Step step = std::move(steps_.front());
         steps_.pop_front();
         dialog.setResult(QDialog::Rejected);
@@ -41,15 +44,22 @@ int Click(CDialogBase& dialog, int id) {
     return dialog.result();
 }
 
+LocalDate FixedToday() { return {2026, 12, 8}; }
+
 void MainWindowFixture::SetUp() {
     UiTestApp();
+    // Users made and windows shown on one day, whatever day the tests run.
+    SetLocalTodayOverride(FixedToday);
     ASSERT_TRUE(WriteScratchLanguages(work_.path()));
     std::filesystem::create_directories(work_ / "User");
     SetMessageBoxOverride([this](const MessageBoxRequest& request) {
         boxes_.push_back(request.text);
         const int given = answers_.empty() ? -1 : answers_.front();
         if (given != -1) answers_.pop_front();
-        return given != -1 ? given : request.buttons == MsgButtons::YesNo ? kIdYes : kIdOk;
+        const int answer = given != -1 ? given : request.buttons == MsgButtons::YesNo ? kIdYes : kIdOk;
+        if (Snapshot* snapshot = Snapshot::Current())
+            snapshot->Line("box \"" + request.text + "\" -> " + (answer == kIdYes ? "Yes" : answer == kIdNo ? "No" : answer == kIdOk ? "OK" : "Cancel"));
+        return answer;
     });
 }
 
@@ -59,6 +69,7 @@ void MainWindowFixture::TearDown() {
     SetMessageBoxOverride(nullptr);
     SetRunModalOverride(nullptr);
     SetLangFailureHandler(nullptr);
+    SetLocalTodayOverride(nullptr);
 }
 
 bool MainWindowFixture::Start() {
@@ -81,14 +92,12 @@ void MainWindowFixture::AddUsers(const std::vector<UserSpec>& users) {
     }
 }
 
-std::vector<std::string> MainWindowFixture::Column(int column) const {
-    std::vector<std::string> texts;
+std::vector<std::string> MainWindowFixture::ListedNames() const {
+    std::vector<std::string> names;
     const CUserListCtrl* list = dialog_->UserList();
-    for (int row = 0; row < list->rowCount(); ++row) texts.push_back(list->CellText(row, column));
-    return texts;
+    for (int row = 0; row < list->rowCount(); ++row) names.push_back(list->CellText(row, CUserListCtrl::kName));
+    return names;
 }
-
-std::vector<std::string> MainWindowFixture::ListedNames() const { return Column(CUserListCtrl::kName); }
 
 void MainWindowFixture::SelectRows(const std::vector<int>& rows) {
     CUserListCtrl* list = dialog_->UserList();
@@ -96,10 +105,6 @@ void MainWindowFixture::SelectRows(const std::vector<int>& rows) {
     for (int row : rows)
         list->selectionModel()->select(list->model()->index(row, CUserListCtrl::kName),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
-bool MainWindowFixture::CommandEnabled(int buttonId) const {
-    return dialog_->Control<QPushButton>(buttonId)->isEnabled();
 }
 
 std::string MainWindowFixture::Config(const char* section, const char* key) const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/AppGlobals.h"
+#include "app/Clock.h"
 #include "app/MessageBox.h"
 #include "mainwnd/MainMenuDlg.h"
 #include "store/UserFile.h"
@@ -49,6 +50,9 @@ struct UserSpec {
     std::string password;
 };
 
+// The day the window tests take as today.
+LocalDate FixedToday();
+
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -58,9 +62,7 @@ protected:
     bool Start();
     void AddUsers(const std::vector<UserSpec>& users);
     std::vector<std::string> ListedNames() const;
-    std::vector<std::string> Column(int column) const;
     void SelectRows(const std::vector<int>& rows);
-    bool CommandEnabled(int buttonId) const;
     std::string Text(const char* key) const { return ScratchText("en", key); }
     std::string Config(const char* section, const char* key) const;
 

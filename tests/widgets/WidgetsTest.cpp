@@ -5,16 +5,13 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
-#include <map>
 #include <memory>
 #include <tuple>
 
-#include "support/ScratchWorkDir.h"
 #include "support/TempDir.h"
 #include "ui/UiTestApp.h"
 #include "widgets/FilterEdits.h"
 #include "widgets/GridListCtrl.h"
-#include "widgets/MatchUserListCtrl.h"
 #include "widgets/NoTypeComboBox.h"
 #include "widgets/PictureFile.h"
 #include "widgets/ShapeButton.h"
@@ -147,52 +144,6 @@ TEST(GridListCtrl, ColumnsShareTheClientWidthAndRowsKeepTheirHeight) {
         ASSERT_EQ(grid.rowCount(), 6);
         EXPECT_EQ(grid.rowHeight(5), 42);
         EXPECT_EQ(grid.item(5, columns - 1)->text(), columns > 1 ? "" : "NO.6");
-    }
-}
-
-// Which users each filter lets through is checked with the download's matching dialog.
-TEST(MatchUserList, ShowsTheLastUserFirstWithItsUnitsWeightAndStride) {
-    test::UiTestApp();
-    test::ScratchWorkDir work;
-    // clang-format off
-    const std::tuple<const char*, uint32_t, uint32_t, uint32_t> users[] = {  // unit, weight, stride
-        {"Ann", 0, 60, 70}, {"Dot", 1, 60, 2750}, {"Eve", 0, 0, 0}};
-    // clang-format on
-    for (auto [name, unit, weight, stride] : users) ASSERT_TRUE(work.MakeUser(name, unit, weight, stride));
-    std::vector<std::string> names;  // in the store's order, the last first
-    work.store.EnumUsers(
-        [&](const std::string& name, const UserFileHeader&) { names.insert(names.begin(), name); });
-    const std::string metric = GetLangString(USERMATCH_DLG_STR52);
-    std::map<std::string, std::string> rows = {
-        {"Ann", "Ann|" + metric + "|60|70"},
-        {"Dot", "Dot|" + GetLangString(USERMATCH_DLG_STR53) + "|60|27.50"},
-        {"Eve", "Eve|" + metric + "|----|----"}};
-    CMatchUserListCtrl list;
-    list.resize(405 + 2 * list.frameWidth(), 300);
-    list.SetFilter(CMatchUserListCtrl::kEveryUser, 0, 60, 70);
-    list.Reload(work.store);
-    ASSERT_EQ(list.RowCount(), 3);
-    for (int row = 0; row < 3; ++row) {
-        QStringList cells;
-        for (int col = 0; col < 4; ++col) cells << list.item(row, col)->text();
-        EXPECT_EQ(cells.join('|').toStdString(), rows[names[row]]) << row;
-    }
-    for (int col = 0; col < 4; ++col) EXPECT_EQ(list.columnWidth(col), col ? 100 : 105);
-
-    // Which profiles each filter mode lets through when the wanted one is metric, 60 kg, 70 cm.
-    const std::tuple<char, uint32_t, uint32_t, uint32_t> profiles[] = {
-        {'A', 0, 60, 70}, {'B', 0, 60, 80}, {'C', 0, 70, 70}, {'D', 1, 60, 2750}, {'E', 0, 0, 0}};
-    const std::pair<int, std::string> modes[] = {{0, "A"}, {1, "ABCE"},  {2, "AB"}, {3, "AC"},
-                                                 {4, "ABCDE"}, {5, ""}, {-1, ""}};
-    for (const auto& [mode, passing] : modes) {
-        list.SetFilter(mode, 0, 60, 70);
-        std::string got;
-        for (auto [id, unit, weight, stride] : profiles) {
-            UserFileHeader h;
-            std::tie(h.unitSystem, h.weight, h.stride) = std::tie(unit, weight, stride);
-            if (list.Passes(h)) got += id;
-        }
-        EXPECT_EQ(got, passing) << "mode " << mode;
     }
 }
 
