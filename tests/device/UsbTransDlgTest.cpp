@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -101,8 +100,7 @@ TEST_F(UsbTransDlgTest, WaitsForThePedometerAndStartsOverWhenItIsPulledDuringATr
                         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                             QTest::keyClick(&dialog_, key), QTest::keyClick(button, key);
                     }},
-                   {"still waiting", [&] { return clock_.NowMs() >= 60; }, [] {}},
-                   {"plugged in", [] { return true; },
+                   {"still waiting, then plugged in", [&] { return clock_.NowMs() >= 60; },
                     [&] {
                         bus_->backend.Replug();
                         bus_->backend.UnplugAfterReports(12);  // the block has begun: started, a few pieces in

@@ -113,7 +113,8 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
         for (const auto& [kind, kindName] : {std::pair(G::IDC_CALORIES, "calories"), std::pair(G::IDC_DISTANCE, "distance"),
                                              std::pair(G::IDC_STEPS, "steps")})
             for (const auto& [mode, modeName] : {std::pair(G::IDC_MONTHLY, "monthly"), std::pair(G::IDC_YEARLY, "yearly"),
-                                                 std::pair(G::IDC_ALL, "all"), std::pair(G::IDC_WEEKLY, "weekly")}) {
+                                                 std::pair(G::IDC_ALL, "all"), std::pair(G::IDC_DAILY, "daily"),
+                                                 std::pair(G::IDC_WEEKLY, "weekly")}) {
                 window.Control<QAbstractButton>(kind)->click();
                 click(mode, std::string(kindName) + " " + modeName);
             }
@@ -123,6 +124,12 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
             SelectDate(window, G::IDC_GO_YEAR, y, m, d);
             click(G::IDC_GO, "go to " + std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d));
         }
+        // A click on the fourth bar explains it.
+        test::ModalScript script;
+        script.Then([](CDialogBase&) { return int(QDialog::Accepted); });
+        const GraphRect lower = TrimPlot(window.Graph()->Layout().lowerPlot, window.ShownGraph().barCount);
+        QTest::mouseClick(window.Graph(), Qt::LeftButton, {},
+                          QPoint(SlotX(lower, window.ShownGraph().barCount, 3) + 2, lower.bottom - 2));
         auto* next = window.Control<QWidget>(G::IDC_NEXT);
         QTest::mouseMove(next, next->rect().center());
         snap.Step("mouse over next", window);
@@ -138,7 +145,6 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
         preview->close();
         // The sheet shows the header's options; OK stays open while a goal is refused, then
         // stores the choices and keeps the goals nobody touched digit for digit.
-        test::ModalScript script;
         script.Then([&](CDialogBase& sheet) {
             sheet.show();
             for (int id : {S::IDC_ALL, S::IDC_DAILY, S::IDC_CALORIES_KIND, S::IDC_FRIDAY}) {

@@ -31,9 +31,6 @@ using E = CEditUserDlg;
 using P = CPasswordCheckDlg;
 
 TEST(UserListRules, SortEnablingAndHeaderClicks) {
-    // Byte-wise: capitals before small letters, UTF-8 after ASCII.
-    EXPECT_TRUE(SortsBefore("Zoe", "anna", "inc"));
-    EXPECT_TRUE(SortsBefore("zoe", "\xC3\x84rger", "inc"));
     const SortSettings byName{"UserName", "inc"};
     EXPECT_EQ(SortAfterHeaderClick(0, byName), byName);
     // At the limit nothing that adds a user is offered.
