@@ -89,10 +89,11 @@ int ShowRequest(const MessageBoxRequest& request, QWidget* parent) {
     box.exec();
     auto found = ids.find(box.clickedButton());
     if (found != ids.end()) return found->second;
-    // Closed from the title bar: the answer of the box's cancelling button.
+    // Closed without a button: the answer of the box's cancelling button, Cancel before No.
+    int answer = kIdOk;
     for (const auto& entry : buttonList)
-        if (entry.id == kIdCancel || entry.id == kIdNo) return entry.id;
-    return kIdOk;
+        if (entry.id == kIdCancel || (entry.id == kIdNo && answer == kIdOk)) answer = entry.id;
+    return answer;
 }
 
 // The language failure box takes whatever texts the table can still give, through the

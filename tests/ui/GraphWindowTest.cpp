@@ -98,8 +98,9 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
         const auto click = [&](int id, const std::string& heading) {
             window.Control<QAbstractButton>(id)->click();
             snap.Step(heading, window);
-            snap.Line("stored mode " + std::to_string(Header().periodMode) + ", kind " +
-                      std::to_string(Header().dataKind));
+            const UserFileHeader h = Header();  // the view stored, then the options
+            snap.Line(QString("stored %1 %2, %3 %4 %5 %6 %7 %8").arg(h.periodMode).arg(h.dataKind).arg(h.defaultPeriod)
+                          .arg(h.defaultKind).arg(h.weekStart).arg(h.goalSteps).arg(h.goalCalories).arg(h.goalDistance).toStdString());
         };
         snap.Step("opened", window);
         const auto before = std::filesystem::last_write_time(file);
@@ -161,9 +162,6 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
         });
         script.Then([&](CDialogBase& sheet) { return Click(sheet, S::IDC_CANCEL); });
         click(G::IDC_OPTIONS, "options: daily calories, weeks from Friday");
-        snap.Line("stored " + std::to_string(Header().defaultPeriod) + " " + std::to_string(Header().defaultKind) + " " +
-                  std::to_string(Header().weekStart) + " " + std::to_string(Header().goalSteps) + " " +
-                  std::to_string(Header().goalCalories) + " " + std::to_string(Header().goalDistance));
         click(G::IDC_OPTIONS, "options again, cancelled");
     });
 }

@@ -150,8 +150,12 @@ TEST_F(MessageBoxTest, EachButtonSetShowsItsTextsAndAnswersItsIds) {
             });
             EXPECT_EQ(DoMessageBox("Save?", set, MsgIcon::Warning), id);
         }
-        WhenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
-        EXPECT_EQ(DoMessageBox("Continue?", set), escape);
+        // Escape, and a box closed without any button (as a window manager may close it).
+        for (auto close : {+[](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
+                           +[](QMessageBox& box) { box.done(0); }}) {
+            WhenBoxShows(close);
+            EXPECT_EQ(DoMessageBox("Continue?", set), escape) << int(set);
+        }
     }
 }
 
