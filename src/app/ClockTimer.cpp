@@ -39,10 +39,6 @@ void ClockTimer::Stop() {
     dueMs_ = -1;
 }
 
-bool ClockTimer::IsActive() const {
-    return timer_.isActive() || dueMs_ >= 0;
-}
-
 ManualClock::ManualClock() {
     g_manual = this;
 }

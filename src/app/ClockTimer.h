@@ -17,7 +17,6 @@ public:
 
     void Start();  // (re)starts a full interval from now
     void Stop();
-    bool IsActive() const;
 
 private:
     friend class ManualClock;
