@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
@@ -35,7 +34,6 @@ using X = CCsvExportDlg;
 using S = CUserGraphPropSheet;
 using test::Click;
 using test::SetField;
-using Names = std::vector<std::string>;
 
 void SelectDate(CDialogBase& dialog, int yearId, int year, int month, int day) {
     for (int part : {year, month, day})
@@ -76,9 +74,6 @@ protected:
         UserFileHeader header;
         EXPECT_TRUE(TheUserStore().ReadHeader("Ann", header));
         return header;
-    }
-    static std::string Caption(G& window) {
-        return window.Control<QLabel>(G::IDC_RANGE_CAPTION)->text().toStdString();
     }
 };
 

@@ -19,7 +19,6 @@
 namespace stepora {
 namespace {
 
-
 class MainWindowTest : public test::MainWindowFixture {
 protected:
     // Chooses a language the way a user does: opens the Language menu and clicks the item.

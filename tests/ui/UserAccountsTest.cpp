@@ -2,11 +2,7 @@
 // The main window's user list and account commands, with the dialogs answered by script.
 #include <gtest/gtest.h>
 
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 #include "app/FileChooser.h"
 #include "graph/UseGraphDlg.h"

@@ -6,7 +6,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
-#include <tuple>
 
 #include "support/TempDir.h"
 #include "ui/UiTestApp.h"
