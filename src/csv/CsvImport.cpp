@@ -6,6 +6,7 @@
 #include "app/ApEnvironment.h"
 #include "csv/CsvFile.h"
 #include "csv/CsvNumbers.h"
+#include "store/StoreChange.h"
 
 namespace stepora {
 namespace {
@@ -171,16 +172,13 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
         if (straight) return {};  // asking again would change nothing
     }
 
-    if (!store.Backup(choice.name)) return {};
-    auto fail = [&] {
-        store.EndBackup(choice.name, false);
-        return CsvImportResult{};
-    };
+    StoreChange change(store, choice.name);
+    if (!change) return {};
     if (choice.adoptProfile) {
         receiving.unitSystem = h.unit;
         receiving.weight = h.weight;
         receiving.stride = h.stride;
-        if (!store.WriteHeader(choice.name, receiving)) return fail();
+        if (!store.WriteHeader(choice.name, receiving)) return {};
     }
     const uint32_t n = h.lastDay - h.firstDay;
     std::array<std::string, kCsvFields> f;
@@ -195,17 +193,17 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
     for (uint32_t i = 0; i <= n; ++i) {
         bool atEnd = false;
         DayRecord record;
-        if (!file.ReadCsvLine(f, atEnd)) return fail();
-        if (atEnd && i != n) return fail();  // fewer lines than days
-        if (!ParseDay(f, unitTexts, record)) return fail();
+        if (!file.ReadCsvLine(f, atEnd)) return {};
+        if (atEnd && i != n) return {};  // fewer lines than days
+        if (!ParseDay(f, unitTexts, record)) return {};
         piece.push_back(record);
         if (piece.size() == kImportPieceDays || i == n) {
-            if (!store.WriteDays(choice.name, pieceFirst, piece)) return fail();
+            if (!store.WriteDays(choice.name, pieceFirst, piece)) return {};
             pieceFirst += uint32_t(piece.size());
             piece.clear();
         }
     }
-    if (!store.EndBackup(choice.name, true)) return fail();
+    if (!change.Commit()) return {};
     file.Close();
     return {true, store.StoredName(choice.name).value_or(choice.name)};
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/DayCalendar.h"
+#include "store/StoreChange.h"
 
 namespace stepora {
 namespace {
@@ -50,23 +51,21 @@ bool AutoMatch(const UserStore& store, const std::string& currentName,
 StoreStep WriteDownload(UserStore& store, const std::string& target, const DownloadBuffer& block) {
     UserFileHeader header;
     if (!store.ReadHeader(target, header)) return StoreStep::HeaderUnreadable;
-    if (!store.Backup(target)) return StoreStep::Failed;
-    auto restore = [&] {
-        store.EndBackup(target, false);
-        return StoreStep::Failed;
-    };
+    StoreChange change(store, target);
+    if (!change) return StoreStep::Failed;
     header.unitSystem = block.unitSystem;
     header.weight = block.weight;
     header.stride = block.stride;
-    if (!store.WriteHeader(target, header)) return restore();
+    if (!store.WriteHeader(target, header)) return StoreStep::Failed;
     if (block.count > 0) {
-        if (block.records.size() < block.count) return restore();
+        if (block.records.size() < block.count) return StoreStep::Failed;
         std::vector<uint8_t> bytes(size_t(block.count) * kDayRecordSize);
         for (size_t i = 0; i < block.count; ++i)
             PackDayRecord(block.records[i], &bytes[i * kDayRecordSize]);
-        if (!store.WriteDays(target, block.firstDay, block.count, bytes.data())) return restore();
+        if (!store.WriteDays(target, block.firstDay, block.count, bytes.data()))
+            return StoreStep::Failed;
     }
-    if (!store.EndBackup(target, true)) return restore();
+    if (!change.Commit()) return StoreStep::Failed;
     return StoreStep::Ok;
 }
 

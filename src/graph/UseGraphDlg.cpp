@@ -22,6 +22,7 @@
 #include "graph/PrintGraph.h"
 #include "graph/UserGraphPropSheet.h"
 #include "mainwnd/PasswordCheckDlg.h"
+#include "store/StoreChange.h"
 #include "store/UserStore.h"
 #include "widgets/GridListCtrl.h"
 #include "widgets/NoTypeComboBox.h"
@@ -308,14 +309,12 @@ void CUseGraphDlg::OnOptions() {
     const UserFileHeader changed =
         HeaderWithOptions(header, optionsSheet_->Options(), optionsSheet_->CaloriesTenths(),
                           optionsSheet_->DistanceHundredths());
-    UserStore& store = TheUserStore();
-    if (!store.Backup(userName_)) {
-        ShowMessage(GetLangString(USEGRAPH_STR11), this);
-        return;
+    bool written = false;
+    {
+        StoreChange change(TheUserStore(), userName_);
+        written = change && TheUserStore().WriteHeader(userName_, changed) && change.Commit();
     }
-    // A backup that cannot be dropped would come back at the next start: undo instead.
-    if (!store.WriteHeader(userName_, changed) || !store.EndBackup(userName_, true)) {
-        store.EndBackup(userName_, false);
+    if (!written) {
         ShowMessage(GetLangString(USEGRAPH_STR11), this);
         return;
     }

@@ -24,11 +24,11 @@ Change ChangeOf(uint32_t k) {
     return {S - 20 + k * 13 % 70, 1 + k % 6};
 }
 
-// The change protocol of every caller: Backup, write, EndBackup.
+// A change as every caller makes one.
 bool RunChange(UserStore& store, Change c, uint32_t tag) {
-    if (!store.Backup("Anna")) return false;
-    const bool ok = store.WriteDays("Anna", c.first, c.count, TaggedRun(c.first, c.count, tag).data());
-    return store.EndBackup("Anna", ok) && ok;
+    StoreChange change(store, "Anna");
+    return change && store.WriteDays("Anna", c.first, c.count, TaggedRun(c.first, c.count, tag).data()) &&
+           change.Commit();
 }
 
 TEST(StoreSafety, AnyFailingFileOperationLeavesTheStateBeforeOrThatReportedAsDone) {

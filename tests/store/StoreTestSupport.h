@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Clock.h"
+#include "store/StoreChange.h"
 #include "store/StoreFile.h"
 #include "store/UserStore.h"
 #include "support/TempDir.h"
