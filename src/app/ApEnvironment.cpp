@@ -10,6 +10,21 @@ namespace {
 constexpr const char* kSortSection = "UM_USERMANAGE";
 constexpr std::array<const char*, 5> kSortReferences = {"UserName", "Sex", "Age", "Weight",
                                                         "StepLen"};
+constexpr const char* kFolderSection = "AP_ENVIRONMENT";
+
+const char* FolderKey(CApEnvironment::Folder folder) {
+    switch (folder) {
+        case CApEnvironment::Folder::UserImport:
+            return "UserImportDir";
+        case CApEnvironment::Folder::UserExport:
+            return "UserExportDir";
+        case CApEnvironment::Folder::CsvImport:
+            return "CSVImportDir";
+        case CApEnvironment::Folder::CsvExport:
+            break;
+    }
+    return "CSVExportDir";
+}
 }  // namespace
 
 std::string CApEnvironment::ReadConfig(const std::string& section, const std::string& key) const {
@@ -23,9 +38,13 @@ bool CApEnvironment::WriteConfig(const std::string& section, const std::string& 
     return WriteProfileString(ConfigPath(), section, key, value);
 }
 
-std::filesystem::path CApEnvironment::RememberedFolder(const std::string& key) const {
-    const std::string folder = ReadConfig("AP_ENVIRONMENT", key);
-    return folder == "NULL" ? std::filesystem::path() : std::filesystem::path(folder);
+std::filesystem::path CApEnvironment::RememberedFolder(Folder folder) const {
+    const std::string value = ReadConfig(kFolderSection, FolderKey(folder));
+    return value == "NULL" ? std::filesystem::path() : std::filesystem::path(value);
+}
+
+bool CApEnvironment::RememberFolder(Folder folder, const std::string& value) const {
+    return WriteConfig(kFolderSection, FolderKey(folder), value);
 }
 
 std::string CApEnvironment::FolderToRemember(const std::filesystem::path& file) {

@@ -30,8 +30,12 @@ public:
     std::string ReadConfig(const std::string& section, const std::string& key) const;
     bool WriteConfig(const std::string& section, const std::string& key,
                      const std::string& value) const;
-    // A folder remembered under `key` in AP_ENVIRONMENT; empty when none is.
-    std::filesystem::path RememberedFolder(const std::string& key) const;
+    // The folders the file choosers start in, one per kind of file.
+    enum class Folder { UserImport, UserExport, CsvImport, CsvExport };
+    // The folder last remembered for that chooser; empty when none is.
+    std::filesystem::path RememberedFolder(Folder folder) const;
+    // Remembers a folder for the next choice; false when config.ini was not written.
+    bool RememberFolder(Folder folder, const std::string& value) const;
     // How the folder of a chosen file is remembered: with its closing separator, or empty
     // when it would not fit a config value.
     static std::string FolderToRemember(const std::filesystem::path& file);

@@ -22,13 +22,8 @@ std::array<std::string, kCsvFields> Pair(std::string first, std::string second) 
     return {std::move(first), std::move(second), " ", " ", " ", " ", " "};
 }
 
-// Stride: whole centimetres, or hundredths of an inch shown with two decimals.
-std::string StrideText(uint32_t unitSystem, uint32_t stride) {
-    return unitSystem == 0 ? Format("%u", stride) : FormatScaled(stride, 2);
-}
-
 bool WriteHeader(CCsvFile& file, const CsvUser& u, uint32_t fromDay, uint32_t toDay) {
-    const bool metric = u.unitSystem == 0;
+    const bool metric = !IsImperial(u.unitSystem);
     std::array<std::string, kCsvFields> titles;
     for (size_t i = 0; i < kCsvFields; ++i)
         titles[i] = T(LangKey((metric ? CSV_STR21 : CSV_STR28) + i));
@@ -36,7 +31,7 @@ bool WriteHeader(CCsvFile& file, const CsvUser& u, uint32_t fromDay, uint32_t to
                Pair(T(CSV_STR3), T(metric ? CSV_STR4 : CSV_STR5) + Format("(%u)", u.unitSystem))) &&
            file.WriteCsvLine(Pair(T(CSV_STR6), u.name)) &&
            file.WriteCsvLine(Pair(T(metric ? CSV_STR13 : CSV_STR14),
-                                  u.weight ? Format("%u", u.weight) : T(CSV_STR15))) &&
+                                  u.weight ? WeightText(u.weight) : T(CSV_STR15))) &&
            file.WriteCsvLine(Pair(T(metric ? CSV_STR16 : CSV_STR17),
                                   u.stride ? StrideText(u.unitSystem, u.stride) : T(CSV_STR18))) &&
            file.WriteCsvLine(Pair(T(CSV_STR19), CsvDateText(fromDay))) &&

@@ -19,7 +19,6 @@ namespace {
 
 using D = CCsvExportDlg;
 constexpr int kWidth = 250, kHeight = 142;
-constexpr const char* kSection = "AP_ENVIRONMENT";
 
 constexpr ControlSpec kControls[] = {
     {D::IDC_TITLE, Ctl::Static, 8, 7, 234, 12, kAlignCenter, CSVEXPORT_DLG_STR2},
@@ -120,10 +119,11 @@ void CCsvExportDlg::OnBrowse() {
     CApEnvironment& environment = Globals().apEnvironment;
     const auto folder =
         ChooseFile({FileChooserRequest::ChooseFolder, GetLangString(CSVEXPORT_DLG_STR15),
-                    environment.RememberedFolder("CSVExportDir")},
+                    environment.RememberedFolder(CApEnvironment::Folder::CsvExport)},
                    this);
     if (!folder) return;
-    SayIfNotSaved(environment.WriteConfig(kSection, "CSVExportDir", folder->string()), this);
+    SayIfNotSaved(environment.RememberFolder(CApEnvironment::Folder::CsvExport, folder->string()),
+                  this);
     Control<QLineEdit>(IDC_FOLDER)->setText(PathText(*folder));
 }
 

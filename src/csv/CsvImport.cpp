@@ -141,36 +141,30 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
     // The receiving user: the current one when the file is plainly its own (or the
     // current profile was never filled in), else whom the user match dialog names.
     const bool straight =
-        (current.weight == 0 && current.stride == 0) ||
+        ProfileNeverFilled(current) ||
         (h.unit == current.unitSystem && h.user == currentName && h.firstDay == current.firstDay &&
          h.lastDay == current.lastDay && h.weight == current.weight && h.stride == current.stride);
-    CsvMatchRequest request{h.user,
-                            h.unit,
-                            h.weight,
-                            h.stride,
-                            h.firstDay,
-                            h.lastDay,
-                            currentName,
-                            current.unitSystem,
-                            current.weight,
-                            current.stride,
-                            current.firstDay,
-                            current.lastDay,
-                            h.unit != current.unitSystem};
+    const CsvMatchRequest request = MakeMatchRequest({.user = h.user,
+                                                      .unit = h.unit,
+                                                      .weight = h.weight,
+                                                      .stride = h.stride,
+                                                      .firstDay = h.firstDay,
+                                                      .lastDay = h.lastDay},
+                                                     currentName, current);
     if (!straight) show(request.unitsDiffer ? APPEDN_STR5 : CSV_STR39);
-    CsvUserChoice choice{currentName, false};
+    std::function<std::optional<CsvUserChoice>()> ask;
+    if (callbacks.chooseUser) ask = [&] { return callbacks.chooseUser(request); };
     UserFileHeader receiving;
-    for (;;) {
-        if (!straight) {
-            if (!callbacks.chooseUser) return {};
-            std::optional<CsvUserChoice> chosen = callbacks.chooseUser(request);
-            if (!chosen) return {};
-            choice = *chosen;
-        }
-        if (store.ReadHeader(choice.name, receiving)) break;
-        show(CSV_STR40);
-        if (straight) return {};  // asking again would change nothing
-    }
+    const auto chosen = ChooseReceivingUser(
+        straight ? std::optional(CsvUserChoice{.name = currentName}) : std::nullopt, ask,
+        [&](const CsvUserChoice& choice) {
+            if (store.ReadHeader(choice.name, receiving)) return ReceiveAttempt::Done;
+            show(CSV_STR40);
+            // Asking again would change nothing for a file that went straight.
+            return straight ? ReceiveAttempt::GiveUp : ReceiveAttempt::AskAgain;
+        });
+    if (!chosen) return {};
+    const CsvUserChoice& choice = *chosen;
 
     StoreChange change(store, choice.name);
     if (!change) return {};

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "accounts/UserMatchRequest.h"
 #include "app/LangTable.h"
-#include "device/UserMatchRequest.h"
 #include "store/UserFile.h"
 #include "store/UserStore.h"
 
@@ -17,10 +17,7 @@ namespace stepora {
 // What the user match dialog is shown when the file does not go straight to the current user.
 using CsvMatchRequest = UserMatchRequest;
 
-struct CsvUserChoice {
-    std::string name;           // the user who receives the days
-    bool adoptProfile = false;  // that user takes over the file's unit, weight and stride
-};
+using CsvUserChoice = ReceivingUser;
 
 struct CsvImportCallbacks {
     std::function<void(LangKey)> showMessage;

@@ -35,7 +35,7 @@ bool SameAsStored(const UserStore& store, const std::string& name, const Downloa
 bool AutoMatch(const UserStore& store, const std::string& currentName,
                const UserFileHeader& current, const DownloadBuffer& block, bool& unitMismatch) {
     unitMismatch = false;
-    if (current.weight == 0 && current.stride == 0) return true;  // a profile never filled
+    if (ProfileNeverFilled(current)) return true;
     if (current.unitSystem != block.unitSystem) {
         unitMismatch = true;
         return false;
@@ -89,45 +89,41 @@ std::optional<std::string> StoreDownload(UserStore& store, const std::string& cu
     bool unitMismatch = false;
     const bool automatic = AutoMatch(store, currentName, current, block, unitMismatch);
     if (!automatic) show(unitMismatch ? APPEDN_STR4 : USEGRAPH_STR16);
-    const UserMatchRequest request{"---",
-                                   block.unitSystem,
-                                   block.weight,
-                                   block.stride,
-                                   block.count > 0 ? block.firstDay : 0,
-                                   block.count > 0 ? block.lastDay : 0,
-                                   currentName,
-                                   current.unitSystem,
-                                   current.weight,
-                                   current.stride,
-                                   current.firstDay,
-                                   current.lastDay,
-                                   unitMismatch};
+    const UserMatchRequest request =
+        MakeMatchRequest({.user = "---",
+                          .unit = block.unitSystem,
+                          .weight = block.weight,
+                          .stride = block.stride,
+                          .firstDay = block.count > 0 ? block.firstDay : 0,
+                          .lastDay = block.count > 0 ? block.lastDay : 0},
+                         currentName, current);
 
     // Only the first attempt may skip the dialog: after a failure the person chooses,
     // so the same failing write is never repeated on its own.
-    bool chooseCurrent = automatic;
-    for (;;) {
-        std::string target;
-        if (chooseCurrent) {
-            target = currentName;
-            chooseCurrent = false;
-        } else {
-            if (!callbacks.chooseUser) return std::nullopt;
+    std::function<std::optional<ReceivingUser>()> ask;
+    if (callbacks.chooseUser)
+        ask = [&]() -> std::optional<ReceivingUser> {
             std::optional<std::string> chosen = callbacks.chooseUser(request);
             if (!chosen) return std::nullopt;
-            target = *chosen;
-        }
-        switch (WriteDownload(store, target, block)) {
-            case StoreStep::Ok:
-                return store.StoredName(target).value_or(target);
-            case StoreStep::HeaderUnreadable:
-                show(USEGRAPH_STR17);
-                break;
-            case StoreStep::Failed:
-                show(USEGRAPH_STR18);
-                break;
-        }
-    }
+            return ReceivingUser{.name = *chosen};
+        };
+    const auto receiver = ChooseReceivingUser(
+        automatic ? std::optional(ReceivingUser{.name = currentName}) : std::nullopt, ask,
+        [&](const ReceivingUser& target) {
+            switch (WriteDownload(store, target.name, block)) {
+                case StoreStep::Ok:
+                    return ReceiveAttempt::Done;
+                case StoreStep::HeaderUnreadable:
+                    show(USEGRAPH_STR17);
+                    break;
+                case StoreStep::Failed:
+                    show(USEGRAPH_STR18);
+                    break;
+            }
+            return ReceiveAttempt::AskAgain;
+        });
+    if (!receiver) return std::nullopt;
+    return store.StoredName(receiver->name).value_or(receiver->name);
 }
 
 }  // namespace stepora

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "accounts/UserMatchRequest.h"
 #include "app/LangTable.h"
 #include "device/TransferProtocol.h"
-#include "device/UserMatchRequest.h"
 #include "store/UserStore.h"
 
 namespace stepora {

@@ -48,7 +48,7 @@ int ReadSimulatedPedometerFile(const std::filesystem::path& path, BlockContents&
     BlockContents c;
     c.longHeader = true;
     c.dayMode = 1;  // the last record is the day of the block's date
-    c.deviceType = header.unit == 0 ? kMetricDevice : kImperialDevice;
+    c.deviceType = !IsImperial(header.unit) ? kMetricDevice : kImperialDevice;
     c.weight = header.weight;
     c.stride = header.stride;
     c.year = year % 100;

@@ -147,7 +147,7 @@ std::optional<LangKey> ReadFailureKey(DisplayMode mode) {
 }
 
 PeriodTexts::PeriodTexts(const PeriodState& period, const UserFileHeader& header)
-    : period_(period), imperial_(header.unitSystem != 0), goals_(DailyGoals(header)) {}
+    : period_(period), imperial_(IsImperial(header)), goals_(DailyGoals(header)) {}
 
 std::string PeriodTexts::ModeCaption() const {
     return GetLangString(kModeCaptions[uint32_t(period_.mode)]);

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "accounts/PasswordCheckDlg.h"
+#include "accounts/UserMatchDlg.h"
 #include "app/AppGlobals.h"
 #include "app/DialogUnits.h"
 #include "app/Format.h"
@@ -15,13 +17,11 @@
 #include "csv/CsvExport.h"
 #include "csv/CsvExportDlg.h"
 #include "device/UsbTransDlg.h"
-#include "device/UserMatchDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphOptions.h"
 #include "graph/PreviewFrame.h"
 #include "graph/PrintGraph.h"
 #include "graph/UserGraphPropSheet.h"
-#include "mainwnd/PasswordCheckDlg.h"
 #include "store/StoreChange.h"
 #include "store/UserStore.h"
 #include "widgets/GridListCtrl.h"
@@ -132,7 +132,7 @@ void CUseGraphUi::ApplyControlTexts(DisplayMode mode, GraphKind kind) {
 }
 
 void CUseGraphUi::ApplyUnitLabels(uint32_t unitSystem) {
-    const bool metric = unitSystem == 0;
+    const bool metric = !IsImperial(unitSystem);
     window_->Control<QLabel>(D::IDC_NAME_LABEL)->setText(LangText(USEGRAPH_MENU_STR19));
     window_->Control<QLabel>(D::IDC_WEIGHT_LABEL)
         ->setText(LangText(metric ? USEGRAPH_MENU_STR22 : USEGRAPH_MENU_STR24));
@@ -143,11 +143,9 @@ void CUseGraphUi::ApplyUnitLabels(uint32_t unitSystem) {
 void CUseGraphUi::ShowUserInfo(const std::string& name, const UserFileHeader& header) {
     window_->Control<QLabel>(D::IDC_USER_NAME)->setText(Qs(name));
     window_->Control<QLabel>(D::IDC_WEIGHT)
-        ->setText(header.weight == 0 ? QString("---") : Qs(Format("%u", header.weight)));
+        ->setText(header.weight == 0 ? QString("---") : Qs(WeightText(header.weight)));
     std::string stride = "---";
-    if (header.stride != 0)
-        stride = header.unitSystem == 1 ? Format("%.2f", header.stride * 0.01)
-                                        : Format("%u", header.stride);
+    if (header.stride != 0) stride = StrideText(header.unitSystem, header.stride);
     window_->Control<QLabel>(D::IDC_STRIDE)->setText(Qs(stride));
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's commands that bring days in or take them out: download from the
 // pedometer, CSV export and CSV import.
+#include "accounts/PasswordCheckDlg.h"
+#include "accounts/UserMatchDlg.h"
 #include "app/AppGlobals.h"
 #include "app/FileChooser.h"
 #include "app/MessageBox.h"
@@ -9,18 +11,10 @@
 #include "csv/CsvImport.h"
 #include "device/DownloadMatch.h"
 #include "device/UsbTransDlg.h"
-#include "device/UserMatchDlg.h"
 #include "graph/UseGraphDlg.h"
-#include "mainwnd/PasswordCheckDlg.h"
 #include "store/UserStore.h"
 
 namespace stepora {
-namespace {
-
-constexpr const char* kSection = "AP_ENVIRONMENT";
-
-}  // namespace
-
 void CUseGraphDlg::OnDownload() {
     UserFileHeader header;
     if (!TheUserStore().ReadHeader(userName_, header))
@@ -61,13 +55,14 @@ void CUseGraphDlg::OnCsvImport() {
     CApEnvironment& environment = Globals().apEnvironment;
     const auto chosen =
         ChooseFile({FileChooserRequest::OpenFile, GetLangString(CSV_STR41),
-                    environment.RememberedFolder("CSVImportDir"),
+                    environment.RememberedFolder(CApEnvironment::Folder::CsvImport),
                     GetLangString(CSV_STR47) + ";;" + GetLangString(MAINMENU_STR41)},
                    this);
     if (!chosen) return;
     // The folder is remembered before the file is examined.
-    SayIfNotSaved(environment.WriteConfig(kSection, "CSVImportDir", CsvImportFolder(*chosen)),
-                  this);
+    SayIfNotSaved(
+        environment.RememberFolder(CApEnvironment::Folder::CsvImport, CsvImportFolder(*chosen)),
+        this);
     if (!HasCsvExtension(*chosen))
         return ShowMessage(NamedMessage(CSV_STR42, chosen->string()), this);
 

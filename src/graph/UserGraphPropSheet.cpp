@@ -153,7 +153,7 @@ void CUserGraphPropSheet::SetOptions(const GraphOptions& options) {
 }
 
 void CUserGraphPropSheet::ApplyTexts() {
-    const bool metric = options_.unitSystem == 0;
+    const bool metric = !IsImperial(options_.unitSystem);
     SetTextKey(IDC_STEPS_TITLE, metric ? USEGRAPH_OPTIOS_STR9 : USEGRAPH_OPTIOS_STR15);
     SetTextKey(IDC_CALORIES_TITLE, metric ? USEGRAPH_OPTIOS_STR7 : USEGRAPH_OPTIOS_STR13);
     SetTextKey(IDC_DISTANCE_TITLE, metric ? USEGRAPH_OPTIOS_STR8 : USEGRAPH_OPTIOS_STR14);

@@ -2,11 +2,11 @@
 // The main window's account commands: add, edit, delete and log in.
 #include <QLineEdit>
 
+#include "accounts/AccountDlgs.h"
+#include "accounts/PasswordCheckDlg.h"
 #include "app/MessageBox.h"
 #include "graph/UseGraphDlg.h"
-#include "mainwnd/AccountDlgs.h"
 #include "mainwnd/MainMenuDlg.h"
-#include "mainwnd/PasswordCheckDlg.h"
 #include "mainwnd/UserListCtrl.h"
 #include "store/UserStore.h"
 
@@ -27,8 +27,7 @@ void CMainMenuDlg::OnAddUser() {
         break;
     }
     // A pasted name can hold what typing cannot; the store refuses what no file may be.
-    if (HasForbiddenNameCharacter(addUserDlg_->acceptedName) ||
-        !store.Create(addUserDlg_->acceptedName, addUserDlg_->acceptedPassword)) {
+    if (!store.Create(addUserDlg_->acceptedName, addUserDlg_->acceptedPassword)) {
         ShowMessage(GetLangString(MAINMENU_STR22), this);
         return;
     }
@@ -54,8 +53,7 @@ void CMainMenuDlg::OnEditUser() {
     editUserDlg_->acceptedName = name;
     editUserDlg_->acceptedPassword = password;
     if (editUserDlg_->Run() != QDialog::Accepted) return;
-    if (HasForbiddenNameCharacter(editUserDlg_->acceptedName) ||
-        !store.Rename(name, editUserDlg_->acceptedName, editUserDlg_->acceptedPassword))
+    if (!store.Rename(name, editUserDlg_->acceptedName, editUserDlg_->acceptedPassword))
         return ShowMessage(GetLangString(MAINMENU_STR19), this);
     ReloadAll();
     ShowMessage(GetLangString(MAINMENU_STR20), this);

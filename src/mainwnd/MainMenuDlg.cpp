@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "accounts/AccountDlgs.h"
+#include "accounts/PasswordCheckDlg.h"
 #include "app/AppGlobals.h"
 #include "app/DialogUnits.h"
 #include "app/Format.h"
@@ -22,8 +24,6 @@
 #include "app/WorkDirectory.h"
 #include "graph/UseGraphDlg.h"
 #include "mainwnd/AboutDlg.h"
-#include "mainwnd/AccountDlgs.h"
-#include "mainwnd/PasswordCheckDlg.h"
 #include "mainwnd/UserListCtrl.h"
 #include "store/UserStore.h"
 

@@ -3,34 +3,28 @@
 #include <algorithm>
 #include <cctype>
 
+#include "accounts/AccountDlgs.h"
 #include "app/AppGlobals.h"
 #include "app/FileChooser.h"
 #include "app/MessageBox.h"
-#include "mainwnd/AccountDlgs.h"
 #include "mainwnd/MainMenuDlg.h"
 #include "mainwnd/UserListCtrl.h"
 #include "store/UserStore.h"
 
 namespace stepora {
-namespace {
-
-constexpr const char* kSection = "AP_ENVIRONMENT";
-
-}  // namespace
-
 void CMainMenuDlg::OnImportUser() {
     CApEnvironment& environment = Globals().apEnvironment;
     const auto chosen =
         ChooseFile({FileChooserRequest::OpenFile, GetLangString(MAINMENU_STR28),
-                    environment.RememberedFolder("UserImportDir"),
+                    environment.RememberedFolder(CApEnvironment::Folder::UserImport),
                     GetLangString(MAINMENU_STR40) + ";;" + GetLangString(MAINMENU_STR41)},
                    this);
     if (!chosen) return;
     const std::string path = chosen->string();
 
     // The folder is remembered before the file is examined.
-    SayIfNotSaved(environment.WriteConfig(kSection, "UserImportDir",
-                                          CApEnvironment::FolderToRemember(*chosen)),
+    SayIfNotSaved(environment.RememberFolder(CApEnvironment::Folder::UserImport,
+                                             CApEnvironment::FolderToRemember(*chosen)),
                   this);
 
     std::string extension = chosen->extension().string();
@@ -44,8 +38,7 @@ void CMainMenuDlg::OnImportUser() {
     const std::string name = chosen->stem().string();
     // An existing user is never overwritten.
     if (store.Exists(name)) return ShowMessage(NamedMessage(MAINMENU_STR31, name), this);
-    if (HasForbiddenNameCharacter(name) || !store.ImportFile(name, *chosen))
-        return ShowMessage(GetLangString(MAINMENU_STR32), this);
+    if (!store.ImportFile(name, *chosen)) return ShowMessage(GetLangString(MAINMENU_STR32), this);
     ReloadAll();
     ShowMessage(GetLangString(MAINMENU_STR33), this);
 }
@@ -57,13 +50,15 @@ void CMainMenuDlg::OnExportUser() {
     const std::string& name = names.front();
 
     CApEnvironment& environment = Globals().apEnvironment;
-    const auto folder = ChooseFile({FileChooserRequest::ChooseFolder,
-                                    GetLangString(MAINMENU_STR35),
-                                    environment.RememberedFolder("UserExportDir"),
-                                    {}},
-                                   this);
+    const auto folder =
+        ChooseFile({FileChooserRequest::ChooseFolder,
+                    GetLangString(MAINMENU_STR35),
+                    environment.RememberedFolder(CApEnvironment::Folder::UserExport),
+                    {}},
+                   this);
     if (!folder) return;
-    SayIfNotSaved(environment.WriteConfig(kSection, "UserExportDir", folder->string()), this);
+    SayIfNotSaved(environment.RememberFolder(CApEnvironment::Folder::UserExport, folder->string()),
+                  this);
 
     const std::filesystem::path target = *folder / (name + ".usr");
     std::error_code ec;

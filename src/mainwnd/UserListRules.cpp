@@ -9,19 +9,15 @@
 namespace stepora {
 
 std::array<std::string, 3> UserRowTexts(const std::string& name, const UserFileHeader& header) {
-    const bool imperial = header.unitSystem != 0;
+    const bool imperial = IsImperial(header);
     std::string weight = GetLangString(MAINMENU_LST_NULL);
     if (header.weight != 0)
-        weight = Format("%u%s%s", header.weight, " ",
-                        GetLangString(imperial ? MAINMENU_LST_BD : MAINMENU_LST_KG).c_str());
+        weight = WeightText(header.weight) + " " +
+                 GetLangString(imperial ? MAINMENU_LST_BD : MAINMENU_LST_KG);
     std::string stride = GetLangString(MAINMENU_LST_NULL);
-    if (header.stride != 0) {
-        if (imperial)
-            stride = Format("%.2f%s%s", header.stride / 100.0, " ",
-                            GetLangString(MAINMENU_LST_INCH).c_str());
-        else
-            stride = Format("%u%s%s", header.stride, " ", GetLangString(MAINMENU_LST_CM).c_str());
-    }
+    if (header.stride != 0)
+        stride = StrideText(header.unitSystem, header.stride) + " " +
+                 GetLangString(imperial ? MAINMENU_LST_INCH : MAINMENU_LST_CM);
     return {name, weight, stride};
 }
 

@@ -6,10 +6,9 @@
 #include <string>
 
 #include "store/UserFile.h"
+#include "store/UserStore.h"
 
 namespace stepora {
-
-inline constexpr uint32_t kMaxUsers = 1000;
 
 // The texts of a user's row in columns 1 to 3: name, weight, step length.
 std::array<std::string, 3> UserRowTexts(const std::string& name, const UserFileHeader& header);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "app/Format.h"
+
 namespace stepora {
 namespace {
 
@@ -107,12 +109,21 @@ UserFileHeader NewUserHeader(uint32_t creationDay, const std::string& password) 
     return h;
 }
 
+std::string WeightText(uint32_t weight) {
+    return Format("%u", weight);
+}
+
+std::string StrideText(uint32_t unitSystem, uint32_t stride) {
+    return IsImperial(unitSystem) ? Format("%u.%02u", stride / 100, stride % 100)
+                                  : Format("%u", stride);
+}
+
 bool WeightInRange(uint32_t unitSystem, uint32_t weight) {
-    return unitSystem == 0 ? weight >= 10 && weight <= 150 : weight >= 40 && weight <= 350;
+    return !IsImperial(unitSystem) ? weight >= 10 && weight <= 150 : weight >= 40 && weight <= 350;
 }
 
 bool StrideInRange(uint32_t unitSystem, uint32_t stride) {
-    return unitSystem == 0 ? stride >= 10 && stride <= 150 : stride >= 100 && stride <= 400;
+    return !IsImperial(unitSystem) ? stride >= 10 && stride <= 150 : stride >= 100 && stride <= 400;
 }
 
 }  // namespace stepora

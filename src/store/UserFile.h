@@ -51,6 +51,24 @@ int SetHeaderPassword(UserFileHeader& header, const std::string& password);
 // The header of a user file created on the given day.
 UserFileHeader NewUserHeader(uint32_t creationDay, const std::string& password);
 
+// How a profile counts: metric (kg, cm, the metric distance unit) or imperial (lb,
+// hundredths of an inch, the imperial distance unit). Any stored value but 0 reads as imperial.
+enum class UnitSystem : uint32_t { Metric = 0, Imperial = 1 };
+inline bool IsImperial(uint32_t unitSystem) {
+    return unitSystem != static_cast<uint32_t>(UnitSystem::Metric);
+}
+inline bool IsImperial(const UserFileHeader& header) {
+    return IsImperial(header.unitSystem);
+}
+// A profile whose weight and stride were never set takes any incoming data.
+inline bool ProfileNeverFilled(const UserFileHeader& header) {
+    return header.weight == 0 && header.stride == 0;
+}
+// Weight and stride as every window and file shows them, without unit: whole kg or lb;
+// whole cm, or inches with two decimals.
+std::string WeightText(uint32_t weight);
+std::string StrideText(uint32_t unitSystem, uint32_t stride);
+
 // The weights and strides a profile may hold, in its unit system (0 metric: kg and cm;
 // 1 imperial: lb and hundredths of an inch). 0, "not set", is not among them.
 bool WeightInRange(uint32_t unitSystem, uint32_t weight);

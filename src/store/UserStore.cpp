@@ -107,6 +107,18 @@ uint64_t RecordOffset(uint32_t day, uint32_t firstDay) {
     return kHeaderSize + uint64_t(day - firstDay) * kDayRecordSize;
 }
 
+// What a file title must be for the store to touch the file at all; users already in the
+// folder stay readable even when their names hold what a new name may not.
+bool IsSafeTitle(const std::string& name) {
+    // A name that is no UTF-8 could be listed but never typed or matched again.
+    if (name.empty() || name == "." || name == ".." || !IsValidUtf8(name)) return false;
+    if (name.size() + kLongestSuffix > kMaxFileNameBytes) return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || c == '/' || c == '\\';
+    });
+}
+
 // The .usr files of a directory, by title, in the order the file system lists them.
 std::vector<std::string> ListUserTitles(const fs::path& directory) {
     std::vector<std::string> titles;
@@ -117,7 +129,7 @@ std::vector<std::string> ListUserTitles(const fs::path& directory) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
         std::string title = file.substr(0, file.size() - kUserSuffix.size());
-        if (IsValidUserName(title)) titles.push_back(std::move(title));
+        if (IsSafeTitle(title)) titles.push_back(std::move(title));
     }
     return titles;
 }
@@ -125,20 +137,14 @@ std::vector<std::string> ListUserTitles(const fs::path& directory) {
 }  // namespace
 
 bool IsValidUserName(const std::string& name) {
-    // A name that is no UTF-8 could be listed but never typed or matched again.
-    if (name.empty() || name == "." || name == ".." || !IsValidUtf8(name)) return false;
-    if (name.size() + kLongestSuffix > kMaxFileNameBytes) return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7F || c == '/' || c == '\\';
-    });
+    // Characters that file systems the user files travel to cannot hold in a name.
+    return IsSafeTitle(name) && name.find_first_of(":*?\"<>|") == std::string::npos;
 }
 
 UserStore& TheUserStore() {
     static UserStore store;
     return store;
 }
-
 fs::path UserStore::UserPath(const std::string& title) const {
     return directory_ / (title + std::string(kUserSuffix));
 }
@@ -178,7 +184,7 @@ void UserStore::RecoverInterruptedChanges() {
             if (!m.ReadAll(newName.data(), newName.size())) newName.clear();
         }
         m.Close();
-        if (IsValidUserName(title) && IsValidUserName(newName) && newName != title &&
+        if (IsSafeTitle(title) && IsSafeTitle(newName) && newName != title &&
             fs::is_regular_file(UserPath(newName), ec))
             StoreRemove(UserPath(title));
         StoreRemove(marker);
@@ -187,7 +193,7 @@ void UserStore::RecoverInterruptedChanges() {
     for (const fs::path& p : backups) {
         const std::string file = p.filename().string();
         const std::string title = file.substr(0, file.size() - kBackupSuffix.size());
-        if (IsValidUserName(title)) StoreRename(p, UserPath(title));
+        if (IsSafeTitle(title)) StoreRename(p, UserPath(title));
     }
     if (!backups.empty() || !partial.empty() || !renames.empty()) SyncDirectory(directory_);
 }
@@ -197,7 +203,7 @@ uint32_t UserStore::GetCount() const {
 }
 
 std::optional<std::string> UserStore::StoredName(const std::string& name) const {
-    if (!IsValidUserName(name)) return std::nullopt;
+    if (!IsSafeTitle(name)) return std::nullopt;
     std::error_code ec;
     if (fs::is_regular_file(UserPath(name), ec)) return name;
     for (std::string& title : ListUserTitles(directory_))
@@ -212,7 +218,7 @@ int UserStore::Exists(const std::string& name) const {
 // The common case opens the exact name at once; only a name in another letter case
 // costs a directory search.
 bool UserStore::OpenUser(const std::string& name, StoreFile& file, std::string* title) const {
-    if (!IsValidUserName(name)) return false;
+    if (!IsSafeTitle(name)) return false;
     if (file.Open(UserPath(name), StoreFile::ReadOnly)) {
         if (title) *title = name;
         return true;
@@ -357,7 +363,7 @@ int UserStore::Backup(const std::string& name) {
 }
 
 int UserStore::EndBackup(const std::string& name, bool discard) {
-    if (!IsValidUserName(name)) return 0;
+    if (!IsSafeTitle(name)) return 0;
     const std::string title = StoredName(name).value_or(name);
     const fs::path backup = BackupPath(title);
     std::error_code ec;

@@ -71,9 +71,13 @@ private:
     uint32_t count_ = 0;
 };
 
-// A name may become a file title: not empty, no path separators or control characters,
-// not "." or "..", and short enough (247 bytes) for every file named after it.
+// A new name (created, renamed to, imported as) may become a file title: not empty, no
+// path separators, control characters or any of : * ? " < > |, not "." or "..", and short
+// enough (247 bytes) for every file named after it.
 bool IsValidUserName(const std::string& name);
+
+// The most users the program keeps.
+inline constexpr uint32_t kMaxUsers = 1000;
 
 // The program's one store.
 UserStore& TheUserStore();

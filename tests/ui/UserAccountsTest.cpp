@@ -6,8 +6,8 @@
 
 #include "app/FileChooser.h"
 #include "graph/UseGraphDlg.h"
-#include "mainwnd/AccountDlgs.h"
-#include "mainwnd/PasswordCheckDlg.h"
+#include "accounts/AccountDlgs.h"
+#include "accounts/PasswordCheckDlg.h"
 #include "mainwnd/UserListCtrl.h"
 #include "mainwnd/UserListRules.h"
 #include "store/UserStore.h"

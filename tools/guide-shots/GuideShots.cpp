@@ -29,7 +29,7 @@
 #include "graph/UseGraphDlg.h"
 #include "graph/UserGraphPropSheet.h"
 #include "mainwnd/MainMenuDlg.h"
-#include "mainwnd/PasswordCheckDlg.h"
+#include "accounts/PasswordCheckDlg.h"
 #include "mainwnd/UserListCtrl.h"
 
 using namespace stepora;

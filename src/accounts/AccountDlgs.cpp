@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwnd/AccountDlgs.h"
+#include "accounts/AccountDlgs.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,10 +78,6 @@ const AccountDlgTemplate kEditTemplate{
 };
 
 }  // namespace
-
-bool HasForbiddenNameCharacter(const std::string& name) {
-    return name.find_first_of("\\/:*?\"<>|") != std::string::npos;
-}
 
 CAccountDlg::CAccountDlg(const AccountDlgTemplate& layout, QWidget* parent)
     : CDialogBase(parent), layout_(layout) {

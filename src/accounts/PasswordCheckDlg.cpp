@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwnd/PasswordCheckDlg.h"
+#include "accounts/PasswordCheckDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "device/UserMatchDlg.h"
+#include "accounts/UserMatchDlg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -8,22 +8,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "accounts/AccountDlgs.h"
+#include "accounts/MatchUserListCtrl.h"
+#include "accounts/PasswordCheckDlg.h"
 #include "app/DialogUnits.h"
 #include "app/Format.h"
 #include "app/MessageBox.h"
 #include "app/QtText.h"
-#include "mainwnd/AccountDlgs.h"
-#include "mainwnd/PasswordCheckDlg.h"
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
-#include "widgets/MatchUserListCtrl.h"
 
 namespace stepora {
 namespace {
 
 using M = CUserMatchDlg;
 constexpr int kWidth = 457, kHeight = 361;
-constexpr uint32_t kMaxUsers = 1000;
 
 // One row of a panel: label and value side by side, centred.
 constexpr int kLabelW = 40, kValueW = 71, kRowH = 20;
@@ -199,15 +198,15 @@ void CUserMatchDlg::OnOpen() {
 void CUserMatchDlg::FillPanels() {
     auto fill = [this](const PanelValues& ids, const std::string& name, uint32_t unit,
                        uint32_t weight, uint32_t stride, uint32_t first, uint32_t last) {
-        const bool imperial = unit == 1;
+        const bool imperial = IsImperial(unit);
         std::string begin, final;
         // Both dates or neither: a range with one end unknown says nothing.
         if (!ToDate(first, begin) || !ToDate(last, final)) begin = final = "---";
         const std::string texts[] = {
             name,
             GetLangString(imperial ? USERMATCH_DLG_STR35 : USERMATCH_DLG_STR34),
-            Format("%u", weight),
-            imperial ? Format("%.2f", stride / 100.0) : Format("%u", stride),
+            WeightText(weight),
+            StrideText(unit, stride),
             begin,
             final,
         };
@@ -267,9 +266,8 @@ void CUserMatchDlg::OnToNew() {
     addUserDlg_->acceptedPassword.clear();
     if (addUserDlg_->Run() != QDialog::Accepted) return;
     const std::string& name = addUserDlg_->acceptedName;
-    // A pasted name can hold what typing cannot.
-    if (HasForbiddenNameCharacter(name) || !store_.Create(name, addUserDlg_->acceptedPassword))
-        return Show(USERMATCH_DLG_STR44, this);
+    // A pasted name can hold what typing cannot; the store refuses it.
+    if (!store_.Create(name, addUserDlg_->acceptedPassword)) return Show(USERMATCH_DLG_STR44, this);
     chosenName_ = name;
     accept();
 }

@@ -73,7 +73,4 @@ public:
     explicit CEditUserDlg(QWidget* parent = nullptr);
 };
 
-// The characters a typed name may not hold, as file names may not hold them.
-bool HasForbiddenNameCharacter(const std::string& name);
-
 }  // namespace stepora

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "device/UserMatchRequest.h"
+#include "accounts/UserMatchRequest.h"
 #include "widgets/DialogBase.h"
 
 namespace stepora {

@@ -3,12 +3,12 @@
 // users it lists are MatchUserList's (widgets); a new user as the target, the graph window's.
 #include <gtest/gtest.h>
 
-#include "device/UserMatchDlg.h"
-#include "mainwnd/PasswordCheckDlg.h"
+#include "accounts/UserMatchDlg.h"
+#include "accounts/PasswordCheckDlg.h"
 #include "store/UserStore.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/Snapshot.h"
-#include "widgets/MatchUserListCtrl.h"
+#include "accounts/MatchUserListCtrl.h"
 
 namespace stepora {
 namespace {

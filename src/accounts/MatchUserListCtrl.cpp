@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/MatchUserListCtrl.h"
+#include "accounts/MatchUserListCtrl.h"
 
 #include "app/Format.h"
 #include "app/LangTable.h"
@@ -9,8 +9,6 @@
 namespace stepora {
 
 namespace {
-
-constexpr uint32_t kImperial = 1;
 
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -78,11 +76,10 @@ void CMatchUserListCtrl::Reload(UserStore& store) {
 }
 
 void CMatchUserListCtrl::AddUser(const std::string& name, const UserFileHeader& header) {
-    const bool imperial = header.unitSystem == kImperial;
+    const bool imperial = IsImperial(header);
     std::string weight = "----", stride = "----";
-    if (header.weight != 0) weight = Format("%u", header.weight);
-    if (header.stride != 0)
-        stride = imperial ? Format("%.2f", header.stride / 100.0) : Format("%u", header.stride);
+    if (header.weight != 0) weight = WeightText(header.weight);
+    if (header.stride != 0) stride = StrideText(header.unitSystem, header.stride);
     const QString cells[] = {
         Text(name), Text(GetLangString(imperial ? USERMATCH_DLG_STR53 : USERMATCH_DLG_STR52)),
         Text(weight), Text(stride)};
