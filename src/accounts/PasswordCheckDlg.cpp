@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "accounts/WindowPrompts.h"
 #include "app/DialogUnits.h"
 #include "app/MessageBox.h"
 #include "app/QtText.h"
@@ -52,13 +53,7 @@ void CPasswordCheckDlg::OnOpen() {
 bool CheckPassword(CPasswordCheckDlg& prompt, const std::string& stored,
                    const std::string& userLine, LangKey wrongKey, QWidget* parent,
                    bool askWhenEmpty) {
-    if (stored.empty() && !askWhenEmpty) return true;
-    prompt.SetUserLine(userLine);
-    for (;;) {
-        if (prompt.Run() != QDialog::Accepted) return false;
-        if (prompt.Password() == stored) return true;
-        ShowMessage(GetLangString(wrongKey), parent);
-    }
+    return CheckPassword(WindowPrompts(parent, prompt), stored, userLine, wrongKey, askWhenEmpty);
 }
 
 }  // namespace stepora

@@ -34,9 +34,7 @@ private:
     std::string password_;
 };
 
-// Asks for the stored password until it is typed exactly, showing `wrongKey` after each
-// wrong answer; false when the person cancels. An empty stored password passes at once,
-// unless `askWhenEmpty` (then only an empty answer passes).
+// The password check of the account flows with this dialog as its prompt.
 bool CheckPassword(CPasswordCheckDlg& prompt, const std::string& stored,
                    const std::string& userLine, LangKey wrongKey, QWidget* parent,
                    bool askWhenEmpty = false);

@@ -229,4 +229,12 @@ void FailLanguage(const std::string& message) {
     Fail(message.c_str());
 }
 
+std::string NamedMessage(LangKey key, const std::string& name) {
+    return GetLangString(key) + "(" + name + ")";
+}
+
+std::string NamedMessage(AddedKey key, const std::string& name) {
+    return GetLangString(key) + "(" + name + ")";
+}
+
 }  // namespace stepora

@@ -91,6 +91,9 @@ bool StrictSetCurrentLanguage(uint32_t index);
 bool StrictGetLanguageName(uint32_t index, std::string& name);
 std::string GetLangString(LangKey key);   // the strict lookup on the program's table
 std::string GetLangString(AddedKey key);  // the current language's text, else the English one
+// A message that names a user or a file: the key's text, then "(", the name and ")".
+std::string NamedMessage(LangKey key, const std::string& name);
+std::string NamedMessage(AddedKey key, const std::string& name);
 // Shows `message` through the failure handler and ends the program.
 [[noreturn]] void FailLanguage(const std::string& message);
 

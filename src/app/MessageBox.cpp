@@ -144,14 +144,9 @@ void InstallLanguageFailureBox() {
 
 namespace stepora {
 
-std::string NamedMessage(LangKey key, const std::string& name) {
-    return GetLangString(key) + "(" + name + ")";
-}
-
 void SayIfNotSaved(bool saved, QWidget* parent) {
     if (!saved)
-        ShowMessage(GetLangString(MAINMENU_STR42) + "(" +
-                        Globals().apEnvironment.ConfigPath().string() + ")",
+        ShowMessage(NamedMessage(MAINMENU_STR42, Globals().apEnvironment.ConfigPath().string()),
                     parent);
 }
 

@@ -54,9 +54,6 @@ inline void ShowMessage(const std::string& text, QWidget* parent) {
     DoMessageBox(text, MsgButtons::Ok, MsgIcon::None, parent);
 }
 
-// A message that names a user or a file: the key's text, then "(", the name and ")".
-std::string NamedMessage(LangKey key, const std::string& name);
-
 // A choice that config.ini did not take is lost at the end of the run: the person is told.
 void SayIfNotSaved(bool saved, QWidget* parent);
 

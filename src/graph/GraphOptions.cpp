@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/GraphOptions.h"
 
+#include "store/StoreChange.h"
+#include "store/UserStore.h"
+
 namespace stepora {
 namespace {
 
@@ -116,6 +119,22 @@ UserFileHeader HeaderWithOptions(UserFileHeader header, const GraphOptions& opti
     header.defaultKind = options.defaultKind;
     header.weekStart = options.weekStart;
     return header;
+}
+
+bool EditGraphOptions(UserStore& store, const std::string& name, const UserFileHeader& header,
+                      const std::function<std::optional<OptionsChoice>(const GraphOptions&)>& sheet,
+                      const std::function<void(LangKey)>& showMessage) {
+    const std::optional<OptionsChoice> chosen = sheet(OptionsFromHeader(header));
+    if (!chosen) return false;
+    const UserFileHeader changed = HeaderWithOptions(
+        header, chosen->options, chosen->caloriesTenths, chosen->distanceHundredths);
+    bool written = false;
+    {
+        StoreChange change(store, name);
+        written = change && store.WriteHeader(name, changed) && change.Commit();
+    }
+    if (!written && showMessage) showMessage(USEGRAPH_STR11);
+    return written;
 }
 
 }  // namespace stepora

@@ -3,6 +3,8 @@
 // The options a user sets in the graph options sheet, how its goals are checked, and
 // how they travel to and from the user file header.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/LangTable.h"
@@ -37,5 +39,20 @@ GraphOptions OptionsFromHeader(const UserFileHeader& header);
 // `unitSystem` and everything else stay as they were.
 UserFileHeader HeaderWithOptions(UserFileHeader header, const GraphOptions& options,
                                  uint32_t caloriesTenths, uint32_t distanceHundredths);
+
+// What the options sheet accepted: the options and the stored goals CheckGoals gave.
+struct OptionsChoice {
+    GraphOptions options;
+    uint32_t caloriesTenths = 0, distanceHundredths = 0;
+};
+
+class UserStore;
+
+// The options command: the sheet opens on the user's options, and what it accepts is saved
+// as one change of the user. True when saved; a failed save says so and leaves the user
+// as it was.
+bool EditGraphOptions(UserStore& store, const std::string& name, const UserFileHeader& header,
+                      const std::function<std::optional<OptionsChoice>(const GraphOptions&)>& sheet,
+                      const std::function<void(LangKey)>& showMessage);
 
 }  // namespace stepora

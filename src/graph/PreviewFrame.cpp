@@ -152,8 +152,10 @@ void CPreviewFrame::OnExportPdf() {
     pdf.setPageLayout(printer_.pageLayout());
     pdf.setDocName(printer_.docName());
     if (!RenderPage(pdf)) {
-        DoMessageBox(std::string(kPdfFailed) + "(" + Us(PathText(*path)) + ")", MsgButtons::Ok,
-                     MsgIcon::Stop, this);
+        // Built in one string: GCC 12 misreads the chain of temporaries as out of bounds.
+        std::string text = kPdfFailed;
+        text.append("(").append(Us(PathText(*path))).append(")");
+        DoMessageBox(text, MsgButtons::Ok, MsgIcon::Stop, this);
     }
 }
 

@@ -22,7 +22,6 @@
 #include "graph/PreviewFrame.h"
 #include "graph/PrintGraph.h"
 #include "graph/UserGraphPropSheet.h"
-#include "store/StoreChange.h"
 #include "store/UserStore.h"
 #include "widgets/GridListCtrl.h"
 #include "widgets/NoTypeComboBox.h"
@@ -301,22 +300,15 @@ void CUseGraphDlg::OnGo() {
 }
 
 void CUseGraphDlg::OnOptions() {
-    const UserFileHeader header = aggregation_.Header();
-    optionsSheet_->SetOptions(OptionsFromHeader(header));
-    if (optionsSheet_->Run() != QDialog::Accepted) return;
-    const UserFileHeader changed =
-        HeaderWithOptions(header, optionsSheet_->Options(), optionsSheet_->CaloriesTenths(),
-                          optionsSheet_->DistanceHundredths());
-    bool written = false;
-    {
-        StoreChange change(TheUserStore(), userName_);
-        written = change && TheUserStore().WriteHeader(userName_, changed) && change.Commit();
-    }
-    if (!written) {
-        ShowMessage(GetLangString(USEGRAPH_STR11), this);
-        return;
-    }
-    Refresh();
+    auto sheet = [this](const GraphOptions& shown) -> std::optional<OptionsChoice> {
+        optionsSheet_->SetOptions(shown);
+        if (optionsSheet_->Run() != QDialog::Accepted) return std::nullopt;
+        return OptionsChoice{optionsSheet_->Options(), optionsSheet_->CaloriesTenths(),
+                             optionsSheet_->DistanceHundredths()};
+    };
+    if (EditGraphOptions(TheUserStore(), userName_, aggregation_.Header(), sheet,
+                         [this](LangKey key) { ShowMessage(GetLangString(key), this); }))
+        Refresh();
 }
 
 // The lower part of the window, as it shows now, into a preview from which it is printed.

@@ -8,12 +8,14 @@
 #include <map>
 #include <memory>
 
+#include "accounts/AccountFlows.h"
 #include "app/LangTable.h"
 #include "mainwnd/MainMenuUi.h"
 #include "widgets/DialogBase.h"
 
 namespace stepora {
 
+class CAccountDlg;
 class CAddUserDlg;
 class CEditUserDlg;
 class CPasswordCheckDlg;
@@ -105,7 +107,8 @@ private:
     void OnListAll();
     void OnAbout();
     void OnSelectionChanged();
-    // The user commands (AccountCommands.cpp, UserFileExchange.cpp).
+    // The user commands (AccountCommands.cpp).
+    AccountPrompts Prompts(CAccountDlg* accountDlg = nullptr);
     void OnAddUser();
     void OnEditUser();
     void OnDeleteUsers();
