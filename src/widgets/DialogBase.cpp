@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <string>
 
 #include "app/DialogUnits.h"
 #include "app/MessageBox.h"
@@ -154,8 +155,15 @@ void CDialogBase::BuildControls(std::span<const ControlSpec> table, QWidget* par
     }
 }
 
+void CDialogBase::BadControl(int id, const char* type) const {
+    const bool exists = controls_.count(id) != 0;
+    qFatal("%s: control %d %s", metaObject()->className(), id,
+           exists ? (std::string("is no ") + type).c_str() : "does not exist");
+}
+
 void CDialogBase::LinkLabel(int labelId, int fieldId) {
-    if (auto* label = Control<QLabel>(labelId)) label->setBuddy(ControlWidget(fieldId));
+    if (auto* label = qobject_cast<QLabel*>(ControlWidget(labelId)))
+        label->setBuddy(ControlWidget(fieldId));
 }
 
 void CDialogBase::SetTextKey(int id, LangKey key) {

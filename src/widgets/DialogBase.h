@@ -65,7 +65,12 @@ public:
     template <class T>
     T* Control(int id) const {
         auto found = controls_.find(id);
-        return found == controls_.end() ? nullptr : qobject_cast<T*>(found->second);
+        T* control = found == controls_.end() ? nullptr : qobject_cast<T*>(found->second);
+#ifndef NDEBUG
+        // A wrong id or type is a mistake in the code: stop where it is made.
+        if (!control) BadControl(id, T::staticMetaObject.className());
+#endif
+        return control;
     }
     QWidget* ControlWidget(int id) const {
         auto found = controls_.find(id);
@@ -82,7 +87,9 @@ public:
 
 protected:
     virtual void OnOpen() {}
-    void EndAtOpen() { endAtOpen_ = true; }
+    void EndAtOpen() {
+        endAtOpen_ = true;
+    }
 
     // Creates, places and registers the controls of a table, in table order (which is
     // also the Tab order), as children of `parent` (the dialog itself when null).
@@ -91,13 +98,19 @@ protected:
     void AddCustomControl(int id, QWidget* widget);
     // The label names the field for assistive technology (and its mnemonic focuses it).
     void LinkLabel(int labelId, int fieldId);
-    void SetTitleKey(LangKey key) { titleKey_ = key; }
+    void SetTitleKey(LangKey key) {
+        titleKey_ = key;
+    }
     // Gives a control a text key after the table was built.
     void SetTextKey(int id, LangKey key);
 
-    void RegisterControl(int id, QWidget* widget) { controls_[id] = widget; }
+    void RegisterControl(int id, QWidget* widget) {
+        controls_[id] = widget;
+    }
 
 private:
+    [[noreturn]] void BadControl(int id, const char* type) const;
+
     struct TextBinding {
         QWidget* widget;
         LangKey key;
