@@ -42,7 +42,7 @@ bool WriteDay(CCsvFile& file, const CsvUser& u, const std::string unitTexts[2], 
               const DayRecord& r) {
     // A record without weight and stride is written in the user's own units.
     const uint32_t unit = r.weight == 0 && r.stride == 0 ? u.unitSystem : r.unitSystem;
-    return file.WriteCsvLine({CsvDateText(day), unitTexts[unit == 0 ? 0 : 1],
+    return file.WriteCsvLine({CsvDateText(day), unitTexts[IsImperial(unit) ? 1 : 0],
                               Format("%u", r.weight), StrideText(unit, r.stride),
                               Format("%u", r.steps), FormatScaled(r.calories, 1),
                               FormatScaled(r.distance, 2)});

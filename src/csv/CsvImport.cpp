@@ -29,7 +29,7 @@ bool CsvStrideAllowed(uint32_t unit, uint32_t stride) {
 
 // A stride as written: whole centimetres, or inches with decimals.
 bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
-    return unit == 0 ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
+    return !IsImperial(unit) ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
 }
 
 bool ReadHeaderLines(CCsvFile& file, CsvFileHeader& h) {
