@@ -11,7 +11,6 @@
 #include "app/DialogUnits.h"
 #include "app/MessageBox.h"
 #include "app/QtText.h"
-#include "device/platform/PlatformLink.h"
 
 namespace stepora {
 namespace {
@@ -81,19 +80,20 @@ void CUsbTransDlg::OnOpen() {
     pedometerNodes_.clear();
     receiver_.Reset();
 
-    const PedometerLink link =
-        Link().makeBackend && Link().makeMonitor ? Link() : PlatformPedometerLink();
-    backend_ = link.makeBackend();
-    monitor_ = link.makeMonitor();
-    device_ = std::make_unique<PedometerDevice>(*backend_, monitor_.get());
-    if (monitor_->EventFd() >= 0) {
-        notifier_ = new QSocketNotifier(monitor_->EventFd(), QSocketNotifier::Read, this);
-        connect(notifier_, &QSocketNotifier::activated, this, &CUsbTransDlg::TakeDeviceEvents);
-    } else {
-        monitorTimer_.Start();
+    // Without a link there is no pedometer to find: the window only waits.
+    if (const PedometerLink& link = Link(); link.makeBackend && link.makeMonitor) {
+        backend_ = link.makeBackend();
+        monitor_ = link.makeMonitor();
+        device_ = std::make_unique<PedometerDevice>(*backend_, monitor_.get());
+        if (monitor_->EventFd() >= 0) {
+            notifier_ = new QSocketNotifier(monitor_->EventFd(), QSocketNotifier::Read, this);
+            connect(notifier_, &QSocketNotifier::activated, this, &CUsbTransDlg::TakeDeviceEvents);
+        } else {
+            monitorTimer_.Start();
+        }
     }
 
-    connected_ = FindPedometer(*device_);
+    connected_ = device_ && FindPedometer(*device_);
     deviceAbsent_ = !connected_;
     if (connected_) NotePedometerNodes();
     SetStatus(connected_ ? USBTRANS_STR3 : USBTRANS_STR4);

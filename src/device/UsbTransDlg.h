@@ -18,7 +18,7 @@ class QSocketNotifier;
 namespace stepora {
 
 // Where every transfer dialog looks for the pedometer from now on. Until it is set (and
-// after it is set to an empty link) the system's own HID devices are used.
+// after it is set to an empty link) there is no pedometer: the dialog waits for one in vain.
 void SetPedometerLink(PedometerLink link);
 
 // The small window that stands on screen while the program waits for the pedometer and
