@@ -58,8 +58,19 @@ void TransferSession::OnPedometerGone() {
     Do({.kind = Action::Post, .later = Later::PedometerGone});
 }
 
-void TransferSession::InterfaceClosed(uint64_t registration) {
-    if (monitor_) monitor_->Unregister(registration);
+TransferSession::Actions TransferSession::Resume(const Action& posted) {
+    switch (posted.later) {
+        case Later::PollRound:
+            return PollRound();
+        case Later::InterfaceClosed:
+            if (monitor_) monitor_->Unregister(posted.registration);
+            return {};
+        case Later::PedometerGone:
+            return PedometerGone();
+        case Later::DeviceConnected:
+            return DeviceConnected();
+    }
+    return {};
 }
 
 TransferSession::Actions TransferSession::StartTimerFired() {

@@ -22,8 +22,8 @@ class TransferSession : private NotificationSink {
 public:
     enum class Timer : uint8_t { Start, Poll };
     enum class Box : uint8_t { Lost, Received };
-    // Work handed back through the method of its name once the events already waiting
-    // have been handled, as the window messages it was always posted as.
+    // Work the window hands back through Resume() once the events already waiting have been
+    // handled, as the window messages it was always posted as.
     enum class Later : uint8_t { PollRound, InterfaceClosed, PedometerGone, DeviceConnected };
 
     struct Action {
@@ -51,17 +51,14 @@ public:
     };
     using Actions = std::vector<Action>;
 
-    // The events, in the order the window usually meets them. Until Open() and after
-    // Close() there is nothing to act on and every event answers nothing.
+    // The events. Until Open() and after Close() there is nothing to act on and every event
+    // answers nothing.
     Actions Open(const PedometerLink& link);  // finds the pedometer when it is plugged in
     Actions DeviceEvents();                   // the monitor has news: arrivals, removals
     Actions StartTimerFired();
     Actions PollTimerFired();
-    Actions PollRound();                          // Later::PollRound
-    void InterfaceClosed(uint64_t registration);  // Later::InterfaceClosed
-    Actions PedometerGone();                      // Later::PedometerGone
-    Actions DeviceConnected();                    // Later::DeviceConnected
-    Actions BoxClosed(Box kind);                  // by the person, not by a DismissBox action
+    Actions Resume(const Action& posted);  // a Post action, handed back
+    Actions BoxClosed(Box kind);           // by the person, not by a DismissBox action
     Actions TestPressed();
     // The window ends, whoever ended it: the pedometer, the monitor and the bus go.
     void Close();
@@ -79,6 +76,10 @@ private:
 
     void OnInterfaceClosed(uint64_t registration) override;
     void OnPedometerGone() override;
+
+    Actions PollRound();
+    Actions PedometerGone();
+    Actions DeviceConnected();
 
     void Do(Action action) { actions_.push_back(action); }
     Actions Take();

@@ -30,11 +30,15 @@ PedometerLink& Link() {
     return link;
 }
 
-class RegistrationEvent : public QEvent {
+// Work the session hands back later, numbered by its kind.
+class LaterEvent : public QEvent {
 public:
-    explicit RegistrationEvent(uint64_t registration)
-        : QEvent(Type(D::kInterfaceClosedEvent)), registration(registration) {}
-    uint64_t registration;
+    explicit LaterEvent(const TransferSession::Action& action)
+        : QEvent(Type(kLaterTypes[int(action.later)])), action(action) {}
+    // In the order of TransferSession::Later.
+    static constexpr int kLaterTypes[] = {D::kPollRoundEvent, D::kInterfaceClosedEvent,
+                                          D::kPedometerGoneEvent, D::kDeviceConnectedEvent};
+    TransferSession::Action action;
 };
 
 }  // namespace
@@ -119,17 +123,11 @@ void CUsbTransDlg::Release() {
 
 bool CUsbTransDlg::event(QEvent* e) {
     switch (int(e->type())) {
-        case kPollRoundEvent:
-            Carry(session_.PollRound());
-            return true;
         case kInterfaceClosedEvent:
-            session_.InterfaceClosed(static_cast<RegistrationEvent*>(e)->registration);
-            return true;
         case kPedometerGoneEvent:
-            Carry(session_.PedometerGone());
-            return true;
         case kDeviceConnectedEvent:
-            Carry(session_.DeviceConnected());
+        case kPollRoundEvent:
+            Carry(session_.Resume(static_cast<LaterEvent*>(e)->action));
             return true;
         default:
             return CDialogBase::event(e);
@@ -180,7 +178,7 @@ void CUsbTransDlg::Carry(const TransferSession::Actions& actions) {
                 show();
                 break;
             case A::Post:
-                Post(a);
+                QCoreApplication::postEvent(this, new LaterEvent(a));
                 break;
             case A::WarnTest: {
                 QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kErrorCaption),
@@ -198,26 +196,6 @@ void CUsbTransDlg::Carry(const TransferSession::Actions& actions) {
 void CUsbTransDlg::SetStatus(LangKey key) {
     SetTextKey(IDC_STATUS, key);
     Control<QLabel>(IDC_STATUS)->setText(LangText(key));
-}
-
-void CUsbTransDlg::Post(const TransferSession::Action& action) {
-    using Later = TransferSession::Later;
-    QEvent* e = nullptr;
-    switch (action.later) {
-        case Later::PollRound:
-            e = new QEvent(QEvent::Type(kPollRoundEvent));
-            break;
-        case Later::InterfaceClosed:
-            e = new RegistrationEvent(action.registration);
-            break;
-        case Later::PedometerGone:
-            e = new QEvent(QEvent::Type(kPedometerGoneEvent));
-            break;
-        case Later::DeviceConnected:
-            e = new QEvent(QEvent::Type(kDeviceConnectedEvent));
-            break;
-    }
-    QCoreApplication::postEvent(this, e);
 }
 
 void CUsbTransDlg::ShowBox(const TransferSession::Action& action) {

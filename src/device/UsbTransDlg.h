@@ -63,7 +63,6 @@ private:
     void Carry(const TransferSession::Actions& actions);
     void TakeDeviceEvents();
     void SetStatus(LangKey key);
-    void Post(const TransferSession::Action& action);
     void ShowBox(const TransferSession::Action& action);
     void DismissBox();
     void Release();
