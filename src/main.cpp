@@ -14,6 +14,7 @@
 #include "device/SimulatedPedometerFile.h"
 #include "device/TransferProtocol.h"
 #include "device/UsbTransDlg.h"
+#include "device/platform/PlatformLink.h"
 #include "mainwnd/MainMenuDlg.h"
 
 namespace {
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
             return kExitBadPedometerFile;
         }
         stepora::SetPedometerLink(stepora::SimulatedPedometerLink(stepora::EncodeBlock(contents)));
+    } else {
+        stepora::SetPedometerLink(stepora::PlatformPedometerLink());
     }
 
     return app.InitInstance([] {

@@ -11,7 +11,6 @@
 #include "app/DialogUnits.h"
 #include "app/MessageBox.h"
 #include "app/QtText.h"
-#include "device/platform/PlatformLink.h"
 
 namespace stepora {
 namespace {
@@ -31,16 +30,16 @@ PedometerLink& Link() {
     return link;
 }
 
-class RegistrationEvent : public QEvent {
+// Work the session hands back later, numbered by its kind.
+class LaterEvent : public QEvent {
 public:
-    explicit RegistrationEvent(uint64_t registration)
-        : QEvent(Type(D::kInterfaceClosedEvent)), registration(registration) {}
-    uint64_t registration;
+    explicit LaterEvent(const TransferSession::Action& action)
+        : QEvent(Type(kLaterTypes[int(action.later)])), action(action) {}
+    // In the order of TransferSession::Later.
+    static constexpr int kLaterTypes[] = {D::kPollRoundEvent, D::kInterfaceClosedEvent,
+                                          D::kPedometerGoneEvent, D::kDeviceConnectedEvent};
+    TransferSession::Action action;
 };
-
-void Post(QObject* to, int type) {
-    QCoreApplication::postEvent(to, new QEvent(QEvent::Type(type)));
-}
 
 }  // namespace
 
@@ -50,11 +49,8 @@ void SetPedometerLink(PedometerLink link) {
 
 CUsbTransDlg::CUsbTransDlg(QWidget* parent)
     : CDialogBase(parent),
-      startTimer_(kStartDelayMs, true, [this] { OnStartTimer(); }),
-      pollTimer_(kPollDelayMs, true,
-                 [this] {
-                     if (connected_) Post(this, kPollRoundEvent);
-                 }),
+      startTimer_(kStartDelayMs, true, [this] { Carry(session_.StartTimerFired()); }),
+      pollTimer_(kPollDelayMs, true, [this] { Carry(session_.PollTimerFired()); }),
       monitorTimer_(kMonitorPollMs, false, [this] { TakeDeviceEvents(); }) {
     // A frame without caption or system menu; the title is still there for assistive
     // technology.
@@ -66,7 +62,7 @@ CUsbTransDlg::CUsbTransDlg(QWidget* parent)
     // Enter must not press the button: the dialog swallows it.
     Control<QPushButton>(IDC_TEST)->setAutoDefault(false);
     connect(Control<QPushButton>(IDC_TEST), &QPushButton::clicked, this,
-            &CUsbTransDlg::OnTestTransfer);
+            [this] { Carry(session_.TestPressed()); });
 }
 
 CUsbTransDlg::~CUsbTransDlg() {
@@ -74,30 +70,16 @@ CUsbTransDlg::~CUsbTransDlg() {
 }
 
 void CUsbTransDlg::OnOpen() {
-    ended_ = false;
-    transferDone_ = false;
-    waiting_ = true;
-    data_ = {};
-    pedometerNodes_.clear();
-    receiver_.Reset();
-
-    const PedometerLink link =
-        Link().makeBackend && Link().makeMonitor ? Link() : PlatformPedometerLink();
-    backend_ = link.makeBackend();
-    monitor_ = link.makeMonitor();
-    device_ = std::make_unique<PedometerDevice>(*backend_, monitor_.get());
-    if (monitor_->EventFd() >= 0) {
-        notifier_ = new QSocketNotifier(monitor_->EventFd(), QSocketNotifier::Read, this);
-        connect(notifier_, &QSocketNotifier::activated, this, &CUsbTransDlg::TakeDeviceEvents);
-    } else {
-        monitorTimer_.Start();
+    const TransferSession::Actions actions = session_.Open(Link());
+    if (DeviceMonitor* monitor = session_.Monitor()) {
+        if (monitor->EventFd() >= 0) {
+            notifier_ = new QSocketNotifier(monitor->EventFd(), QSocketNotifier::Read, this);
+            connect(notifier_, &QSocketNotifier::activated, this, &CUsbTransDlg::TakeDeviceEvents);
+        } else {
+            monitorTimer_.Start();
+        }
     }
-
-    connected_ = FindPedometer(*device_);
-    deviceAbsent_ = !connected_;
-    if (connected_) NotePedometerNodes();
-    SetStatus(connected_ ? USBTRANS_STR3 : USBTRANS_STR4);
-    startTimer_.Start();
+    Carry(actions);
 }
 
 int CUsbTransDlg::exec() {
@@ -106,7 +88,7 @@ int CUsbTransDlg::exec() {
     loop_ = &loop;
     setAttribute(Qt::WA_ShowModal, true);
     show();
-    if (!ended_) loop.exec(QEventLoop::DialogExec);
+    if (session_.Running()) loop.exec(QEventLoop::DialogExec);
     if (!self) return Rejected;
     loop_ = nullptr;
     setAttribute(Qt::WA_ShowModal, false);
@@ -114,9 +96,7 @@ int CUsbTransDlg::exec() {
 }
 
 void CUsbTransDlg::done(int result) {
-    if (ended_) return;
-    ended_ = true;
-    waiting_ = false;
+    if (!session_.Running()) return;
     Release();
     CDialogBase::done(result);
     if (loop_) loop_->quit();
@@ -129,33 +109,25 @@ void CUsbTransDlg::Release() {
     for (int type :
          {kInterfaceClosedEvent, kPedometerGoneEvent, kDeviceConnectedEvent, kPollRoundEvent})
         QCoreApplication::removePostedEvents(this, type);
-    // Every message the dialog still has up goes with it.
-    for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly)) box->close();
     if (notifier_) {
         notifier_->setEnabled(false);
         notifier_->deleteLater();
         notifier_ = nullptr;
     }
-    // The device goes first: closing it drops its registrations with the monitor.
-    device_.reset();
-    monitor_.reset();
-    backend_.reset();
-    connected_ = false;
+    // Closed first, so the boxes closing below are news to nobody.
+    session_.Close();
+    boxes_.clear();
+    // Every message the dialog still has up goes with it.
+    for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly)) box->close();
 }
 
 bool CUsbTransDlg::event(QEvent* e) {
     switch (int(e->type())) {
-        case kPollRoundEvent:
-            PollRound();
-            return true;
         case kInterfaceClosedEvent:
-            if (monitor_) monitor_->Unregister(static_cast<RegistrationEvent*>(e)->registration);
-            return true;
         case kPedometerGoneEvent:
-            OnDeviceLost();
-            return true;
         case kDeviceConnectedEvent:
-            OnDeviceConnected();
+        case kPollRoundEvent:
+            Carry(session_.Resume(static_cast<LaterEvent*>(e)->action));
             return true;
         default:
             return CDialogBase::event(e);
@@ -175,111 +147,50 @@ void CUsbTransDlg::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-void CUsbTransDlg::OnInterfaceClosed(uint64_t registration) {
-    QCoreApplication::postEvent(this, new RegistrationEvent(registration));
-}
-
-void CUsbTransDlg::OnPedometerGone() {
-    Post(this, kPedometerGoneEvent);
-}
-
 void CUsbTransDlg::TakeDeviceEvents() {
-    if (!monitor_ || !device_) return;
-    for (const DeviceEvent& event : monitor_->TakeEvents()) {
-        if (event.kind == DeviceEvent::Arrived) {
-            if (!connected_ && OpenFromNode(*device_, event.node)) {
-                connected_ = true;
-                NotePedometerNodes();
-                Post(this, kDeviceConnectedEvent);
+    Carry(session_.DeviceEvents());
+}
+
+void CUsbTransDlg::Carry(const TransferSession::Actions& actions) {
+    using A = TransferSession::Action;
+    for (const A& a : actions) {
+        ClockTimer& timer = a.timer == TransferSession::Timer::Start ? startTimer_ : pollTimer_;
+        switch (a.kind) {
+            case A::SetStatus:
+                SetStatus(a.text);
+                break;
+            case A::StartTimer:
+                timer.Start();
+                break;
+            case A::StopTimer:
+                timer.Stop();
+                break;
+            case A::ShowBox:
+                ShowBox(a);
+                break;
+            case A::DismissBox:
+                DismissBox();
+                break;
+            case A::Hide:
+                hide();
+                break;
+            case A::Show:
+                show();
+                break;
+            case A::Post:
+                QCoreApplication::postEvent(this, new LaterEvent(a));
+                break;
+            case A::WarnTest: {
+                QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kErrorCaption),
+                                "USB TEST", QMessageBox::Ok, this);
+                RunModal(box);
+                break;
             }
-            continue;
+            case A::End:
+                done(a.ok ? Accepted : Rejected);
+                break;
         }
-        std::vector<HidHandle> handles = monitor_->HandlesOnNode(event.node);
-        // After a finished transfer the dialog closed the pedometer itself; pulling it out
-        // still counts as losing it, which takes the success message down.
-        if (handles.empty() && pedometerNodes_.count(event.node)) handles.push_back(kNoHidHandle);
-        for (HidHandle handle : handles)
-            if (HandleRemoval(*device_, handle, this)) connected_ = false;
     }
-}
-
-void CUsbTransDlg::NotePedometerNodes() {
-    for (const HidInterface* i : {&device_->dataInterface, &device_->commandInterface})
-        if (i->isOpen) pedometerNodes_.insert(backend_->NodeOfPath(i->devicePath));
-}
-
-void CUsbTransDlg::OnStartTimer() {
-    if (!connected_) return;
-    DismissBox(Box::Lost);
-    pollTimer_.Start();
-}
-
-void CUsbTransDlg::PollRound() {
-    if (!waiting_ || !connected_) return;
-    transferDone_ = false;
-    if (receiver_.PollOnce(*device_) == BlockReceiver::Outcome::PollAgain) {
-        pollTimer_.Start();
-        return;
-    }
-    data_ = receiver_.Data();
-    transferDone_ = true;
-    waiting_ = false;
-    CloseAll(*device_);
-    connected_ = false;
-    hide();
-    if (!ShowBox(Box::Received, LangText(APP_NAME), USBTRANS_STR8, QMessageBox::NoIcon)) return;
-    if (transferDone_) accept();
-}
-
-void CUsbTransDlg::OnDeviceConnected() {
-    if (ended_ || !deviceAbsent_) return;
-    deviceAbsent_ = false;
-    receiver_.Reset();
-    startTimer_.Start();
-    show();
-    SetStatus(USBTRANS_STR7);
-}
-
-void CUsbTransDlg::OnDeviceLost() {
-    if (ended_ || deviceAbsent_) return;
-    deviceAbsent_ = true;
-    startTimer_.Stop();
-    pollTimer_.Stop();
-    receiver_.Reset();
-    hide();
-    if (connected_) {
-        CloseAll(*device_);
-        connected_ = false;
-    }
-    if (transferDone_) {
-        DismissBox(Box::Received);
-        return;
-    }
-    if (!ShowBox(Box::Lost, QString::fromLatin1(kErrorCaption), USBTRANS_STR6,
-                 QMessageBox::Warning))
-        return;
-    if (!transferDone_ && !connected_) reject();
-}
-
-// The sample block, as if the pedometer had sent it: a transfer without hardware. Its days
-// then go through the same choice of the receiving user as any download.
-void CUsbTransDlg::OnTestTransfer() {
-    if (!waiting_) return;
-    waiting_ = false;
-    startTimer_.Stop();
-    pollTimer_.Stop();
-    receiver_.Reset();
-    if (connected_) {
-        CloseAll(*device_);
-        connected_ = false;
-    }
-    data_ = {};
-    if (!DecodeBlock(kSampleBlock.data(), kSampleBlock.size(), data_)) {
-        QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kErrorCaption), "USB TEST",
-                        QMessageBox::Ok, this);
-        RunModal(box);
-    }
-    accept();
 }
 
 void CUsbTransDlg::SetStatus(LangKey key) {
@@ -287,30 +198,34 @@ void CUsbTransDlg::SetStatus(LangKey key) {
     Control<QLabel>(IDC_STATUS)->setText(LangText(key));
 }
 
-bool CUsbTransDlg::ShowBox(Box kind, const QString& caption, LangKey text, QMessageBox::Icon icon) {
-    QPointer<CUsbTransDlg> self(this);
-    QPointer<QMessageBox> box =
-        new QMessageBox(icon, caption, LangText(text), QMessageBox::NoButton, this);
+void CUsbTransDlg::ShowBox(const TransferSession::Action& action) {
+    const TransferSession::Box kind = action.box;
+    const QString caption =
+        action.caption ? LangText(*action.caption) : QString::fromLatin1(kErrorCaption);
+    auto* box = new QMessageBox(
+        kind == TransferSession::Box::Lost ? QMessageBox::Warning : QMessageBox::NoIcon, caption,
+        LangText(action.text), QMessageBox::NoButton, this);
     box->addButton(QMessageBox::Ok)->setText("&" + LangText(APP_OK));
     box->setWindowModality(Qt::ApplicationModal);
-    QEventLoop loop;
-    connect(box, &QDialog::finished, &loop, &QEventLoop::quit);
-    const QPointer<QMessageBox> outer = box_;
-    const Box outerKind = boxKind_;
-    box_ = box;
-    boxKind_ = kind;
+    boxes_.push_back(box);
+    // Closed by the person; the session's own dismissals are not news to it.
+    connect(box, &QDialog::finished, this, [this, box, kind] {
+        std::erase(boxes_, box);
+        box->deleteLater();
+        Carry(session_.BoxClosed(kind));
+    });
     box->show();
-    loop.exec(QEventLoop::DialogExec);
-    if (!self) return false;
-    delete box.data();
-    box_ = outer;
-    boxKind_ = outerKind;
-    return !ended_;
 }
 
-void CUsbTransDlg::DismissBox(Box kind) {
+void CUsbTransDlg::DismissBox() {
+    if (boxes_.empty()) return;
+    const QPointer<QMessageBox> box = boxes_.back();
+    boxes_.pop_back();
+    if (!box) return;
+    box->disconnect(this);
     // As if its button were pressed.
-    if (box_ && boxKind_ == kind) box_->button(QMessageBox::Ok)->click();
+    box->button(QMessageBox::Ok)->click();
+    box->deleteLater();
 }
 
 }  // namespace stepora

@@ -2,14 +2,11 @@
 #pragma once
 #include <QMessageBox>
 #include <QPointer>
-#include <memory>
-#include <set>
-#include <string>
+#include <vector>
 
 #include "app/ClockTimer.h"
-#include "device/HidInterface.h"
 #include "device/PedometerLink.h"
-#include "device/TransferProtocol.h"
+#include "device/TransferSession.h"
 #include "widgets/DialogBase.h"
 
 class QEventLoop;
@@ -18,14 +15,15 @@ class QSocketNotifier;
 namespace stepora {
 
 // Where every transfer dialog looks for the pedometer from now on. Until it is set (and
-// after it is set to an empty link) the system's own HID devices are used.
+// after it is set to an empty link) there is no pedometer: the dialog waits for one in vain.
 void SetPedometerLink(PedometerLink link);
 
 // The small window that stands on screen while the program waits for the pedometer and
 // receives its block. It ends with OK when a block was received and decoded (Data()
 // holds it), and with Cancel when the pedometer was lost and did not come back or the
-// person pressed the button.
-class CUsbTransDlg : public CDialogBase, private NotificationSink {
+// person pressed the button. Its TransferSession decides; the window turns its timers,
+// device notifications and boxes into the session's events and carries out its actions.
+class CUsbTransDlg : public CDialogBase {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 157;
@@ -47,9 +45,9 @@ public:
     ~CUsbTransDlg() override;
 
     // The block of the last opening that ended with OK.
-    const DeviceData& Data() const { return data_; }
+    const DeviceData& Data() const { return session_.Data(); }
     // The message the dialog is waiting on (pedometer lost, or block received), if any.
-    QMessageBox* ActiveBox() const { return box_; }
+    QMessageBox* ActiveBox() const { return boxes_.empty() ? nullptr : boxes_.back().data(); }
 
     // Runs until done(): hiding the window while a message is up must not end the dialog,
     // as it would end QDialog::exec().
@@ -62,42 +60,18 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    enum class Box { None, Lost, Received };
-
-    void OnInterfaceClosed(uint64_t registration) override;
-    void OnPedometerGone() override;
-
+    void Carry(const TransferSession::Actions& actions);
     void TakeDeviceEvents();
-    void NotePedometerNodes();
-    void OnStartTimer();
-    void OnTestTransfer();
-    void PollRound();
-    void OnDeviceConnected();
-    void OnDeviceLost();
     void SetStatus(LangKey key);
-    // Shows a message and waits for it; false when the dialog was destroyed meanwhile.
-    bool ShowBox(Box kind, const QString& caption, LangKey text, QMessageBox::Icon icon);
-    void DismissBox(Box kind);
+    void ShowBox(const TransferSession::Action& action);
+    void DismissBox();
     void Release();
 
-    std::shared_ptr<HidBackend> backend_;
-    std::shared_ptr<DeviceMonitor> monitor_;
-    std::unique_ptr<PedometerDevice> device_;
+    TransferSession session_;
     QPointer<QSocketNotifier> notifier_;
-    std::set<std::string> pedometerNodes_;  // where the pedometer was seen this opening
-
-    bool connected_ = false;     // both interfaces are open
-    bool transferDone_ = false;  // a block was received, decoded and acknowledged
-    bool deviceAbsent_ = true;   // the window shows the no-device state
-    bool waiting_ = false;       // still waiting for a block
-    bool ended_ = true;          // done() was called since the last opening
-    BlockReceiver receiver_;
-    DeviceData data_;
-
     // On the program's clock, so tests step time instead of waiting for it.
     ClockTimer startTimer_, pollTimer_, monitorTimer_;
-    QPointer<QMessageBox> box_;
-    Box boxKind_ = Box::None;
+    std::vector<QPointer<QMessageBox>> boxes_;  // the session's boxes, the topmost last
     QEventLoop* loop_ = nullptr;
 };
 

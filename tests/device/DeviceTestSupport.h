@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "device/FakeHidBackend.h"
 #include "device/HidInterface.h"
+#include "device/PedometerLink.h"
 #include "device/TransferProtocol.h"
 
 namespace stepora {
@@ -43,6 +45,17 @@ inline BlockContents Contents(size_t days, bool longHeader = false) {
     for (size_t i = 0; i < days; ++i) c.days.push_back({uint32_t(5000 + 37 * i), uint32_t(1200 + i), uint32_t(310 + 2 * i)});
     return c;
 }
+
+// A simulated pedometer holding seven days on a fake bus, handed out as a link the way the
+// transfer window is handed one; `owner` counts who still holds the bus.
+struct SimulatedBus {
+    SimulatedPedometer pedometer{EncodeBlock(Contents(7, true))};
+    FakeDeviceMonitor monitor;
+    FakeHidBackend backend{pedometer, {}, &monitor};
+    std::shared_ptr<int> owner = std::make_shared<int>();
+    PedometerLink link{[this] { return std::shared_ptr<HidBackend>(owner, &backend); },
+                       [this] { return std::shared_ptr<DeviceMonitor>(owner, &monitor); }};
+};
 
 // The pedometer on a fake bus and the host side, polled the way the transfer dialog polls.
 struct Rig {

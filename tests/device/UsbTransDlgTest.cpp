@@ -26,14 +26,6 @@ using D = CUsbTransDlg;
 
 QString En(const char* key) { return QString::fromStdString(test::ScratchText("en", key)); }
 
-// What the dialog is handed at each opening; the test keeps it to pull and plug.
-struct Bus {
-    Bus() : pedometer(EncodeBlock(Contents(7, true))), backend(pedometer, {}, &monitor) {}
-    SimulatedPedometer pedometer;
-    FakeDeviceMonitor monitor;
-    FakeHidBackend backend;
-};
-
 // Something to do as soon as its moment has come; `then` must not wait for anything.
 struct Step { const char* what; std::function<bool()> when; std::function<void()> then; };
 
@@ -43,8 +35,7 @@ protected:
         ASSERT_TRUE(test::WriteScratchLanguages(dir_.path()));
         table_ = std::make_unique<LangTable>(dir_.path());
         InstallLangTable(table_.get());
-        SetPedometerLink({[this] { return std::shared_ptr<HidBackend>(bus_, &bus_->backend); },
-                          [this] { return std::shared_ptr<DeviceMonitor>(bus_, &bus_->monitor); }});
+        SetPedometerLink(bus_->link);
     }
     void TearDown() override { SetPedometerLink({}), InstallLangTable(nullptr); }
 
@@ -74,7 +65,7 @@ protected:
         EXPECT_EQ(next, steps.size());
         // However it ended, the dialog let go of the pedometer, the monitor and the bus.
         EXPECT_EQ(bus_->backend.OpenHandles() + bus_->monitor.RegistrationCount(), 0u);
-        EXPECT_EQ(bus_.use_count(), 1);
+        EXPECT_EQ(bus_->owner.use_count(), 1);
         return result;
     }
     bool BoxUp(const char* captionKey) {
@@ -86,7 +77,8 @@ protected:
     QApplication& app_ = test::UiTestApp();
     test::TempDir dir_;
     std::unique_ptr<LangTable> table_;
-    std::shared_ptr<Bus> bus_ = std::make_shared<Bus>();
+    // What the dialog is handed at each opening; the test keeps it to pull and plug.
+    std::shared_ptr<SimulatedBus> bus_ = std::make_shared<SimulatedBus>();
     ManualClock clock_;
     CUsbTransDlg dialog_;
 };
