@@ -20,8 +20,10 @@ run_suite() {
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-echo "== formatting of src/ (.clang-format)"
-git ls-files -z 'src/*.cpp' 'src/*.h' | xargs -0 clang-format --dry-run --Werror
+echo "== formatting of src/ and tests/ (.clang-format)"
+git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' | xargs -0 clang-format --dry-run --Werror
+echo "== imports between the folders of src/"
+scripts/check-includes.sh
 echo "== build and test (build/)"
 run_suite build
 echo "== build and test with sanitizers (build-asan/)"

@@ -3,12 +3,12 @@
 // users it lists are MatchUserList's (widgets); a new user as the target, the graph window's.
 #include <gtest/gtest.h>
 
-#include "accounts/UserMatchDlg.h"
+#include "accounts/MatchUserListCtrl.h"
 #include "accounts/PasswordCheckDlg.h"
+#include "accounts/UserMatchDlg.h"
 #include "store/UserStore.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/Snapshot.h"
-#include "accounts/MatchUserListCtrl.h"
 
 namespace stepora {
 namespace {
@@ -29,8 +29,8 @@ class UserMatchDlgTest : public test::MainWindowFixture {};
 // keep the receiving user's profile, going to the current user.
 TEST_F(UserMatchDlgTest, DownloadAndCsvImportChooseTheReceivingUser) {
     ASSERT_TRUE(Start());
-    AddUsers({{"Cur", 1, 70, 75}, {"Pat", 1, 104, 210, "pw"}, {"Sue", 1, 104, 300}, {"Tom", 1, 90, 210},
-              {"Ann", 0, 60, 70}, {"Eve"}});
+    AddUsers(
+        {{"Cur", 1, 70, 75}, {"Pat", 1, 104, 210, "pw"}, {"Sue", 1, 104, 300}, {"Tom", 1, 90, 210}, {"Ann", 0, 60, 70}, {"Eve"}});
     test::Snapshot snap("match-dialog");
     M match(TheUserStore());
     // A download of an imperial 104/210 block for 2008-05-10 .. 12.
@@ -38,16 +38,16 @@ TEST_F(UserMatchDlgTest, DownloadAndCsvImportChooseTheReceivingUser) {
     answers_ = {kIdOk, kIdNo, kIdNo};  // one answer a box
     test::ModalScript script;
     script.Then([&](CDialogBase& d) {
-        for (int filter : {M::IDC_SAME_UNIT, M::IDC_SAME_UNIT_WEIGHT, M::IDC_SAME_UNIT_STRIDE, M::IDC_ALL_USERS,
-                           M::IDC_SAME_PROFILE}) {
+        for (int filter :
+             {M::IDC_SAME_UNIT, M::IDC_SAME_UNIT_WEIGHT, M::IDC_SAME_UNIT_STRIDE, M::IDC_ALL_USERS, M::IDC_SAME_PROFILE}) {
             Click(d, filter);
             snap.Step("filter " + std::to_string(filter), d);
         }
         Click(d, M::IDC_TO_SELECTED);  // nothing selected
         match.UserList()->selectRow(0);
         snap.Step("Pat selected", d);
-        match.setResult(-1);  // a result the dialog keeps while it stays open
-        Click(d, M::IDC_CANCEL);  // giving the download up is asked first: No
+        match.setResult(-1);                                       // a result the dialog keeps while it stays open
+        Click(d, M::IDC_CANCEL);                                   // giving the download up is asked first: No
         for (int i = 0; i < 2; ++i) Click(d, M::IDC_TO_SELECTED);  // No; the password cancelled
         EXPECT_EQ(d.result(), -1);
         return Click(d, M::IDC_TO_SELECTED);  // a wrong password, then the right one

@@ -41,7 +41,9 @@ TEST(ApEnvironment, SortSettingsAreRepairedAndWrittenBack) {
     };
     for (const auto& c : cases) {
         TempDir dir;
-        if (c.config) { ASSERT_TRUE(test::WriteFile(dir / "config.ini", c.config)); }
+        if (c.config) {
+            ASSERT_TRUE(test::WriteFile(dir / "config.ini", c.config));
+        }
         CApEnvironment env;
         env.Init(dir.path());
         EXPECT_EQ(env.SortReference() + " " + env.SortDirection(), std::string(c.reference) + " " + c.direction);

@@ -15,23 +15,27 @@ using test::WriteFile;
 // What is wrong at start-up is named with its file, so that a person can mend it.
 TEST(LangTable, ReadsTheLanguageListAndTheCurrentLanguage) {
     const struct {
-        const char* ini;  // nullptr: no Language.INI
+        const char* ini;          // nullptr: no Language.INI
         uint32_t count, current;  // count 0: no valid table
         const char* problem;
     } cases[] = {
         {nullptr, 0, 0, "Language/Language.INI is missing."},
         {"[LanguageList]\nLanguageFile_1=en\nLanguageKeys_1=EN\nLanguageFile_2=de\nLanguageKeys_2=DE\n"
-         "[CurrentLanguage]\nfile=de\n", 2, 1, "Language/de cannot be read."},
+         "[CurrentLanguage]\nfile=de\n",
+         2, 1, "Language/de cannot be read."},
         {"[LanguageList]\nLanguageFile_1=a\nLanguageKeys_1=A\nLanguageFile_2=b\n[CurrentLanguage]\nfile=a\n", 1, 0,
          "Language/a cannot be read."},
         {"[LanguageList]\nLanguageFile_1=a\nLanguageKeys_1=A\nLanguageFile_3=c\nLanguageKeys_3=C\n"
-         "[CurrentLanguage]\nfile=c\n", 0, 0, "[CurrentLanguage] file=c names no language"},  // a gap ends the list
+         "[CurrentLanguage]\nfile=c\n",
+         0, 0, "[CurrentLanguage] file=c names no language"},  // a gap ends the list
         {"[LanguageList]\nLanguageFile_1=en\nLanguageKeys_1=EN\n[CurrentLanguage]\nfile=EN\n", 0, 0, "file=EN names"},
         {"[LanguageList]\nLanguageFile_1=en\n", 0, 0, "Language/Language.INI: [LanguageList] lists no language"},
     };
     for (const auto& c : cases) {
         TempDir dir;
-        if (c.ini) { ASSERT_TRUE(WriteFile(dir / "Language" / "Language.INI", c.ini)); }
+        if (c.ini) {
+            ASSERT_TRUE(WriteFile(dir / "Language" / "Language.INI", c.ini));
+        }
         LangTable table(dir.path());
         uint32_t count = 0, current = 0;
         EXPECT_EQ(table.GetLanguageCount(count) && table.GetCurrentLanguage(current), c.count > 0) << c.ini;
@@ -50,8 +54,7 @@ void WriteLanguages(const TempDir& dir) {
     ASSERT_TRUE(WriteFile(dir / "Language" / "en.ini",
                           "[LanguageName]\nEN=English\nDE=German\n[LanguageString]\n"
                           "MENU_TITLE_FILE=File\nAPP_YES=NULL\nAPPEDN_STR5=Last\n"));
-    ASSERT_TRUE(WriteFile(dir / "Language" / "de.ini",
-                          "[LanguageName]\nDE=Deutsch\n[LanguageString]\nMENU_TITLE_FILE=Datei\n"));
+    ASSERT_TRUE(WriteFile(dir / "Language" / "de.ini", "[LanguageName]\nDE=Deutsch\n[LanguageString]\nMENU_TITLE_FILE=Datei\n"));
 }
 
 // A strict lookup that fails ends the program with its own exit code after its message.
@@ -62,7 +65,10 @@ TEST(LangTable, TextsAndNamesComeFromTheCurrentLanguageFileAndStrictLookupsEndTh
     {
         LangTable table(dir.path());
         for (const auto& [key, want] : {std::pair<uint32_t, std::string>{MENU_TITLE_FILE, "File"},
-                                        {APPEDN_STR5, "Last"}, {APP_YES, ""}, {APP_NO, ""}, {494, ""}}) {
+                                        {APPEDN_STR5, "Last"},
+                                        {APP_YES, ""},
+                                        {APP_NO, ""},
+                                        {494, ""}}) {
             EXPECT_EQ(table.GetString(key, text), !want.empty()) << key;  // NULL counts as missing
             EXPECT_EQ(text, want);
         }
@@ -119,8 +125,13 @@ TEST(LangTable, EveryShippedLanguageHasEveryKey) {
         EXPECT_TRUE(fs::is_regular_file(fs::path(STEPORA_DATA_DIR) / "doc" / get(MAINMENU_STR26))) << text;
     }
     // A first start follows the desktop's locale when a language is there for it.
-    for (const auto& [locale, language] : {std::pair{"de_DE.UTF-8", 1}, {"zh_CN.UTF-8", 2}, {"zh_TW", 2},
-                                           {"en_GB.UTF-8", 0}, {"fr_FR.UTF-8", -1}, {"C.UTF-8", -1}, {"", -1}})
+    for (const auto& [locale, language] : {std::pair{"de_DE.UTF-8", 1},
+                                           {"zh_CN.UTF-8", 2},
+                                           {"zh_TW", 2},
+                                           {"en_GB.UTF-8", 0},
+                                           {"fr_FR.UTF-8", -1},
+                                           {"C.UTF-8", -1},
+                                           {"", -1}})
         EXPECT_EQ(LanguageForLocale(table, locale), language) << locale;
 }
 

@@ -79,9 +79,9 @@ TEST(ProfileStrings, WriteRefusesWhatWouldNotReadBackOrReachTheDisk) {
         std::string section, key, value;
     } refused[] = {
         {"A", "k", "two\nlines"}, {"A", "k", "cr\rhere"}, {"A", "k", "cut\0off"s}, {"A\n[B]", "k", "v"},
-        {"A]B", "k", "v"},        {"A\0B"s, "k", "v"},    {" A", "k", "v"},       {"A\t", "k", "v"},
-        {"", "k", "v"},           {"A", "", "v"},         {"A", "k=x", "v"},      {"A", "[Sec]", "v"},
-        {"A", ";k", "v"},         {"A", "#k", "v"},       {"A", " k", "v"},       {"A", "k\0x"s, "v"},
+        {"A]B", "k", "v"},        {"A\0B"s, "k", "v"},    {" A", "k", "v"},        {"A\t", "k", "v"},
+        {"", "k", "v"},           {"A", "", "v"},         {"A", "k=x", "v"},       {"A", "[Sec]", "v"},
+        {"A", ";k", "v"},         {"A", "#k", "v"},       {"A", " k", "v"},        {"A", "k\0x"s, "v"},
     };
     TempDir dir;
     const auto file = dir / "c.ini";

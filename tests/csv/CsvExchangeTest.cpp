@@ -26,7 +26,9 @@ uint32_t Day(uint32_t y, uint32_t m, uint32_t d) {
     return day;
 }
 
-std::string T(LangKey key) { return GetLangString(key); }
+std::string T(LangKey key) {
+    return GetLangString(key);
+}
 
 DayRecord Sample(uint32_t i, uint8_t unit = 0) {
     return {unit, uint16_t(unit ? 180 : 70), uint16_t(unit ? 295 : 75), 0, 4000 + 13 * i, 1000 + i, 250 + 3 * i};
@@ -106,12 +108,12 @@ TEST_F(CsvExchange, ExportOfOneDayIsSevenHeaderLinesAndOneDataLine) {
     ASSERT_TRUE(ExportCsv(store, UserOf("Anna"), dir / "a.csv", first, first));
     const std::string blanks = "\" \",\" \",\" \",\" \",\" \"\r\n";
     EXPECT_EQ(test::ReadFile(dir / "a.csv"),
-              "\"" + T(CSV_STR3) + "\",\"" + T(CSV_STR4) + "(0)\"," + blanks + "\"" + T(CSV_STR6) + "\",\"Anna\"," +
-                  blanks + "\"" + T(CSV_STR13) + "\",\"70\"," + blanks + "\"" + T(CSV_STR16) + "\",\"75\"," + blanks +
-                  "\"" + T(CSV_STR19) + "\",\"2007.3.5\"," + blanks + "\"" + T(CSV_STR20) + "\",\"2007.3.5\"," +
-                  blanks + "\"" + T(CSV_STR21) + "\",\"" + T(CSV_STR22) + "\",\"" + T(CSV_STR23) + "\",\"" +
-                  T(CSV_STR24) + "\",\"" + T(CSV_STR25) + "\",\"" + T(CSV_STR26) + "\",\"" + T(CSV_STR27) +
-                  "\"\r\n\"2007.3.5\",\"" + T(CSV_STR35) + "\",\"70\",\"75\",\"4000\",\"100.0\",\"2.50\"\r\n");
+              "\"" + T(CSV_STR3) + "\",\"" + T(CSV_STR4) + "(0)\"," + blanks + "\"" + T(CSV_STR6) + "\",\"Anna\"," + blanks +
+                  "\"" + T(CSV_STR13) + "\",\"70\"," + blanks + "\"" + T(CSV_STR16) + "\",\"75\"," + blanks + "\"" +
+                  T(CSV_STR19) + "\",\"2007.3.5\"," + blanks + "\"" + T(CSV_STR20) + "\",\"2007.3.5\"," + blanks + "\"" +
+                  T(CSV_STR21) + "\",\"" + T(CSV_STR22) + "\",\"" + T(CSV_STR23) + "\",\"" + T(CSV_STR24) + "\",\"" +
+                  T(CSV_STR25) + "\",\"" + T(CSV_STR26) + "\",\"" + T(CSV_STR27) + "\"\r\n\"2007.3.5\",\"" + T(CSV_STR35) +
+                  "\",\"70\",\"75\",\"4000\",\"100.0\",\"2.50\"\r\n");
 }
 
 TEST_F(CsvExchange, ImperialAndUnsetProfilesExportTheirOwnTexts) {
@@ -140,7 +142,7 @@ TEST_F(CsvExchange, AFailedExportLeavesNoFileAndRangesAreChecked) {
     const uint32_t first = Day(2008, 1, 10), last = Day(2008, 3, 20);
     MakeUser("Dora", first, last - first + 1);
     CsvUser gone = UserOf("Dora");
-    gone.name = "Nobody";  // the header lines get written, then the days cannot be read
+    gone.name = "Nobody";                                      // the header lines get written, then the days cannot be read
     ASSERT_TRUE(test::WriteFile(dir / "d.csv", "last week"));  // the file it was to replace stays
     EXPECT_FALSE(ExportCsv(store, gone, dir / "d.csv", first, first + 60));
     EXPECT_EQ(test::ReadFile(dir / "d.csv"), "last week");
@@ -152,8 +154,11 @@ TEST_F(CsvExchange, AFailedExportLeavesNoFileAndRangesAreChecked) {
         std::string message;
     };
     const Case cases[] = {
-        {2008, 1, 10, 2008, 3, 20, ""},      {2008, 2, 29, 2008, 2, 29, ""},      {2008, 1, 9, 2008, 3, 20, outside},
-        {2008, 1, 10, 2008, 3, 21, outside}, {2008, 2, 30, 2008, 3, 1, outside},  // not a date
+        {2008, 1, 10, 2008, 3, 20, ""},
+        {2008, 2, 29, 2008, 2, 29, ""},
+        {2008, 1, 9, 2008, 3, 20, outside},
+        {2008, 1, 10, 2008, 3, 21, outside},
+        {2008, 2, 30, 2008, 3, 1, outside},  // not a date
         {2008, 3, 1, 2008, 2, 1, T(CSVEXPORT_DLG_STR20)},
     };
     for (const Case& c : cases) {
@@ -244,9 +249,13 @@ TEST_F(CsvExchange, ImportOverStoredDaysGivesTheFileOfDayByDayWrites) {
         int badLine;   // data line (0-based) made unreadable, or -1
     };
     const Case cases[] = {
-        {"before, with a gap", -2500, -301, -1}, {"over the front", -1200, 899, -1}, {"inside", 100, 1199, -1},
-        {"over the end", 1000, 3099, -1},        {"after, with a gap", 1600, 3700, -1},
-        {"over all of it", -100, 1600, -1},      {"bad line in the second piece", 0, 1999, 1500},
+        {"before, with a gap", -2500, -301, -1},
+        {"over the front", -1200, 899, -1},
+        {"inside", 100, 1199, -1},
+        {"over the end", 1000, 3099, -1},
+        {"after, with a gap", 1600, 3700, -1},
+        {"over all of it", -100, 1600, -1},
+        {"bad line in the second piece", 0, 1999, 1500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

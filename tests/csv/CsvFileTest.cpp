@@ -32,16 +32,40 @@ TEST(CsvFile, LexicalRules) {
     const std::string longField(1022 - 2 - 6 * 3, 'x');  // a line of exactly 1022 bytes
     const std::vector<LexCase> cases = {
         {"plain", seven + "\r\n", true, {"a", "b", "c", "d", "e", "f", "g"}},
-        {"doubled quotes", R"("say ""hi""","""","",""," ","f","g")" "\r\n", true, {"say \"hi\"", "\"", "", "", " ", "f", "g"}},
-        {"comma and CR LF inside quotes", "\"1,2\",\"x\r\ny\",\"c\",\"d\",\"e\",\"f\",\"g\"\r\n", true, {"1,2", "x\r\ny", "c", "d", "e", "f", "g"}},
-        {"bytes kept as they are", Bytes("\"Zo\xC3\xAB\",\"\0\xFF\",\"c\",\"d\",\"e\",\"f\",\"g\"\r\n"), true,
+        {"doubled quotes",
+         R"("say ""hi""","""","",""," ","f","g")"
+         "\r\n",
+         true,
+         {"say \"hi\"", "\"", "", "", " ", "f", "g"}},
+        {"comma and CR LF inside quotes",
+         "\"1,2\",\"x\r\ny\",\"c\",\"d\",\"e\",\"f\",\"g\"\r\n",
+         true,
+         {"1,2", "x\r\ny", "c", "d", "e", "f", "g"}},
+        {"bytes kept as they are",
+         Bytes("\"Zo\xC3\xAB\",\"\0\xFF\",\"c\",\"d\",\"e\",\"f\",\"g\"\r\n"),
+         true,
          {"Zo\xC3\xAB", std::string("\0\xFF", 2), "c", "d", "e", "f", "g"}},
         {"eight fields read as seven", seven + ",\"h\"\r\n", true, {"a", "b", "c", "d", "e", "f", "g"}},
-        {"1022 bytes and CR LF", "\"" + longField + "\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n", true, {longField, "", "", "", "", "", ""}},
+        {"1022 bytes and CR LF",
+         "\"" + longField + "\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n",
+         true,
+         {longField, "", "", "", "", "", ""}},
         {"1023 bytes and CR LF", "\"" + longField + "x\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n", false, {}},
-        {"unquoted field", R"("a",123,"c","d","e","f","g")" "\r\n", false, {}},
-        {"lone quote inside a field", R"("a"b","b","c","d","e","f","g")" "\r\n", false, {}},
-        {"six fields", R"("a","b","c","d","e","f")" "\r\n", false, {}},
+        {"unquoted field",
+         R"("a",123,"c","d","e","f","g")"
+         "\r\n",
+         false,
+         {}},
+        {"lone quote inside a field",
+         R"("a"b","b","c","d","e","f","g")"
+         "\r\n",
+         false,
+         {}},
+        {"six fields",
+         R"("a","b","c","d","e","f")"
+         "\r\n",
+         false,
+         {}},
         {"no CR LF at the end", seven, false, {}},
         {"LF alone", seven + "\n", false, {}},
         {"empty file", "", false, {}},
@@ -115,10 +139,10 @@ TEST(CsvNumbers, ParsingIsExactAndRefusesAnythingButDigits) {
         uint32_t value;
     };
     const Case cases[] = {
-        {"0.29", 2, true, 29},  {"12", 2, true, 1200}, {"1.999", 2, true, 199}, {".5", 2, true, 50},
-        {"3.", 1, true, 30},    {"999999", 0, true, 999999}, {"0", 0, true, 0},  {"-1", 0, false, 0},
-        {"+1", 0, false, 0},    {"1e3", 0, false, 0},  {"1.5e2", 2, false, 0}, {"", 0, false, 0},
-        {".", 2, false, 0},     {" 1", 0, false, 0},   {"1 ", 0, false, 0},    {"1.2.3", 2, false, 0},
+        {"0.29", 2, true, 29},       {"12", 2, true, 1200},        {"1.999", 2, true, 199}, {".5", 2, true, 50},
+        {"3.", 1, true, 30},         {"999999", 0, true, 999999},  {"0", 0, true, 0},       {"-1", 0, false, 0},
+        {"+1", 0, false, 0},         {"1e3", 0, false, 0},         {"1.5e2", 2, false, 0},  {"", 0, false, 0},
+        {".", 2, false, 0},          {" 1", 0, false, 0},          {"1 ", 0, false, 0},     {"1.2.3", 2, false, 0},
         {"1234567890", 0, false, 0}, {"99999999.99", 2, false, 0}, {"0x10", 0, false, 0}};
     for (const Case& c : cases) {
         uint32_t v = 0;

@@ -20,7 +20,8 @@ class DownloadMatch : public testing::Test {
 protected:
     DownloadMatch() { store_.SetDirectory(dir_.path()); }
     // A user with the profile and the days first .. last, nothing else.
-    UserFileHeader MakeUser(const std::string& name, uint32_t unit, uint32_t weight, uint32_t stride, uint32_t first, uint32_t last) {
+    UserFileHeader MakeUser(const std::string& name, uint32_t unit, uint32_t weight, uint32_t stride, uint32_t first,
+                            uint32_t last) {
         UserFileHeader h = NewUserHeader(first + 1, "");
         h.unitSystem = unit, h.weight = weight, h.stride = stride, h.lastDay = last;
         std::string bytes(kHeaderSize + (last - first + 1) * kDayRecordSize, '\0');
@@ -50,8 +51,14 @@ TEST_F(DownloadMatch, AutomaticMatchRules) {
     const UserFileHeader ann = MakeUser("Ann", 0, 70, 75, may9 - 8, may9);
     // from .. to: the block's days, counted from 05-09, none when from > to; changed: the day whose
     // steps differ from the file's; blank: the user's profile was never filled.
-    const struct { const char* name; bool match; int from, to; uint32_t unit = 0, weight = 70, stride = 75, dayMode = 0;
-                   int changed = 99; bool blank = false, mismatch = false; } cases[] = {
+    const struct {
+        const char* name;
+        bool match;
+        int from, to;
+        uint32_t unit = 0, weight = 70, stride = 75, dayMode = 0;
+        int changed = 99;
+        bool blank = false, mismatch = false;
+    } cases[] = {
         {"profile never filled", true, 3, 4, 1, 200, 300, 0, 99, true},
         {"other unit system", false, 1, 2, 1, 70, 75, 0, 99, false, true},
         {"other weight", false, 1, 2, 0, 71},

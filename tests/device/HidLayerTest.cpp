@@ -32,8 +32,7 @@ TEST(Discovery, PairsTheFirstDataAndCommandCollectionsAndClosesTheRest) {
         layout.commandListedFirst = c.commandFirst, layout.oneNode = c.oneNode;
         FakeDeviceMonitor monitor;
         FakeHidBackend backend(pedometer, layout, &monitor);
-        for (const HidCollectionInfo& info : c.foreign)
-            backend.AddForeignCollection(info, {info.usagePage, info.usage, 9, 9, 0});
+        for (const HidCollectionInfo& info : c.foreign) backend.AddForeignCollection(info, {info.usagePage, info.usage, 9, 9, 0});
         if (!c.plugged) backend.Unplug();
         {
             PedometerDevice device(backend, &monitor);

@@ -10,7 +10,8 @@ namespace {
 
 // Usage page 1, usage 0, then usage 3; 8 bytes in, 8 bytes out each, unnumbered.
 std::string TwoCollections() {
-    const std::string data("\x05\x01\x09\x00\xA1\x01\x15\x00\x26\xFF\x00\x75\x08\x95\x08\x09\x00\x81\x02\x09\x00\x91\x02\xC0", 24);
+    const std::string data("\x05\x01\x09\x00\xA1\x01\x15\x00\x26\xFF\x00\x75\x08\x95\x08\x09\x00\x81\x02\x09\x00\x91\x02\xC0",
+                           24);
     std::string command = data;
     command[3] = 0x03;
     return data + command;

@@ -30,12 +30,17 @@ TEST(Decode, Rules) {
     auto date = [](uint32_t y, uint32_t m, uint32_t d) -> Change {
         return [=](BlockContents& c) { c.year = y, c.month = m, c.day = d; };
     };
-    const struct { const char* name; Bytes block; bool accepted; } cases[] = {
+    const struct {
+        const char* name;
+        Bytes block;
+        bool accepted;
+    } cases[] = {
         {"short header, no records", encoded([](BlockContents& c) { c.days.clear(); }), true},
         {"64 records", encoded([](BlockContents& c) { c.days.resize(64); }), true},
         {"65 records", encoded([](BlockContents& c) { c.days.resize(65); }), false},
         {"one byte short", encoded(none, [](Bytes& b) { b.pop_back(); }), false},
-        {"0xB9 is long and imperial", encoded([](BlockContents& c) { c.longHeader = true, c.deviceType = 0xA9, c.weight = 200, c.stride = 300; }), true},
+        {"0xB9 is long and imperial",
+         encoded([](BlockContents& c) { c.longHeader = true, c.deviceType = 0xA9, c.weight = 200, c.stride = 300; }), true},
         {"format 0xA0", encoded(none, [](Bytes& b) { b[0] = 0xA0; }), false},
         {"metric weight 151", encoded([](BlockContents& c) { c.weight = 151; }), false},
         {"metric stride 9", encoded([](BlockContents& c) { c.stride = 9; }), false},
@@ -59,13 +64,14 @@ TEST(Decode, Rules) {
 }
 
 TEST(Decode, AssignDaysPutsTheLastRecordOnTheHeaderDateOrTheDayBefore) {
-    const struct { bool longHeader; uint8_t dayMode; uint32_t year, month, day, lastYear, lastMonth, lastDay; } cases[] = {
+    const struct {
+        bool longHeader;
+        uint8_t dayMode;
+        uint32_t year, month, day, lastYear, lastMonth, lastDay;
+    } cases[] = {
         {false, 0, 8, 5, 10, 2008, 5, 9},  // short header: the day before
-        {true, 1, 8, 5, 10, 2008, 5, 10},
-        {true, 0, 8, 5, 10, 2008, 5, 10},
-        {true, 255, 8, 5, 10, 2008, 5, 9},
-        {false, 0, 0, 1, 2, 2000, 1, 1},
-        {true, 1, 0, 3, 1, 2000, 3, 1},
+        {true, 1, 8, 5, 10, 2008, 5, 10}, {true, 0, 8, 5, 10, 2008, 5, 10}, {true, 255, 8, 5, 10, 2008, 5, 9},
+        {false, 0, 0, 1, 2, 2000, 1, 1},  {true, 1, 0, 3, 1, 2000, 3, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.year << "-" << c.month << "-" << c.day << " mode " << int(c.dayMode));
@@ -83,8 +89,9 @@ TEST(Decode, AssignDaysPutsTheLastRecordOnTheHeaderDateOrTheDayBefore) {
         for (size_t i = 0; i < 3; ++i) {
             const DayRecord& r = out.records[i];
             const auto& want = contents.days[i];
-            EXPECT_EQ(std::tie(r.unitSystem, r.weight, r.stride, r.reserved, r.steps, r.calories, r.distance),
-                      std::make_tuple(uint8_t(1), uint16_t(300), uint16_t(250), uint8_t(0), want.steps, want.calories, want.distance));
+            EXPECT_EQ(
+                std::tie(r.unitSystem, r.weight, r.stride, r.reserved, r.steps, r.calories, r.distance),
+                std::make_tuple(uint8_t(1), uint16_t(300), uint16_t(250), uint8_t(0), want.steps, want.calories, want.distance));
         }
     }
     const DownloadBuffer none = AssignDays(DeviceData{0xA8, 0, 70, 70, 8, 5, 10, 0, {}, {}, {}});  // no records: no days
@@ -102,8 +109,8 @@ TEST(Transfer, CleanTransfersForManyReportLengthsAndBlockSizes) {
     for (auto l : {Lengths(9, 9, 9), Lengths(6, 6, 6), Lengths(2, 2, 2), Lengths(65, 33, 9), Lengths(4, 9, 3)}) {
         for (size_t days : {0, 1, 13, 64}) {
             for (bool longHeader : {false, true}) {
-                SCOPED_TRACE(testing::Message() << l.dataInputLength << "/" << l.dataOutputLength << "/"
-                                                << l.commandOutputLength << " days " << days << " long " << longHeader);
+                SCOPED_TRACE(testing::Message() << l.dataInputLength << "/" << l.dataOutputLength << "/" << l.commandOutputLength
+                                                << " days " << days << " long " << longHeader);
                 BlockContents want = Contents(days, longHeader);
                 Rig rig(EncodeBlock(want), l);
                 ExpectBlock(rig.Run(200), want);
@@ -115,14 +122,17 @@ TEST(Transfer, CleanTransfersForManyReportLengthsAndBlockSizes) {
 }
 
 TEST(Transfer, AMisbehavingDeviceEndsWithTheRightBlockAfterStartingOver) {
-    const struct { const char* name; std::function<void(Rig&)> arrange; bool rejectExpected; } cases[] = {
-        {"piece before the announcement", [](Rig& r) { r.pedometer.SendPieceBeforeAnnouncing(); }, true},
-        {"middle piece lost", [](Rig& r) { r.pedometer.LosePiece(12); }, true},
-        {"terminator piece lost", [](Rig& r) { r.pedometer.LosePiece(27); }, false},
-        {"garbage status bytes", [](Rig& r) { r.pedometer.AnswerGarbageEvery(3); }, false},
-        {"late announcement", [](Rig& r) { r.pedometer.AnnounceAfterPolls(40); }, false},
-        {"a write times out", [](Rig& r) { r.backend.TimeOutWrites(1); }, true},
-        {"a read times out", [](Rig& r) { r.backend.TimeOutReads(1); }, true}};
+    const struct {
+        const char* name;
+        std::function<void(Rig&)> arrange;
+        bool rejectExpected;
+    } cases[] = {{"piece before the announcement", [](Rig& r) { r.pedometer.SendPieceBeforeAnnouncing(); }, true},
+                 {"middle piece lost", [](Rig& r) { r.pedometer.LosePiece(12); }, true},
+                 {"terminator piece lost", [](Rig& r) { r.pedometer.LosePiece(27); }, false},
+                 {"garbage status bytes", [](Rig& r) { r.pedometer.AnswerGarbageEvery(3); }, false},
+                 {"late announcement", [](Rig& r) { r.pedometer.AnnounceAfterPolls(40); }, false},
+                 {"a write times out", [](Rig& r) { r.backend.TimeOutWrites(1); }, true},
+                 {"a read times out", [](Rig& r) { r.backend.TimeOutReads(1); }, true}};
     for (const auto& c : cases) {
         for (uint16_t length : {9, 6}) {
             SCOPED_TRACE(testing::Message() << c.name << ", length " << length);
@@ -194,8 +204,10 @@ TEST(SimulatedPedometerFile, ExportedDaysComeOutOfATransferOrTheFileIsRefused) {
         const char* name;
         uint32_t unit, weight, stride, days, kept;  // kept 0: refused; days 0: the file holds `text`, if any
         const char* text;
-    } cases[] = {{"Seventy", 0, 72, 74, 70, 64, nullptr}, {"Imperial", 1, 180, 295, 3, 3, nullptr},
-                 {"NoProfile", 0, 0, 0, 5, 0, nullptr},    {"Garbage", 0, 0, 0, 0, 0, "\"not\",\"an\",\"export\"\r\n"},
+    } cases[] = {{"Seventy", 0, 72, 74, 70, 64, nullptr},
+                 {"Imperial", 1, 180, 295, 3, 3, nullptr},
+                 {"NoProfile", 0, 0, 0, 5, 0, nullptr},
+                 {"Garbage", 0, 0, 0, 0, 0, "\"not\",\"an\",\"export\"\r\n"},
                  {"Missing", 0, 0, 0, 0, 0, nullptr}};
     test::ScratchWorkDir work;
     SetLocalTodayOverride([] { return LocalDate{2026, 1, 30}; });

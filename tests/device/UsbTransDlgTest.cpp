@@ -24,10 +24,16 @@ namespace {
 
 using D = CUsbTransDlg;
 
-QString En(const char* key) { return QString::fromStdString(test::ScratchText("en", key)); }
+QString En(const char* key) {
+    return QString::fromStdString(test::ScratchText("en", key));
+}
 
 // Something to do as soon as its moment has come; `then` must not wait for anything.
-struct Step { const char* what; std::function<bool()> when; std::function<void()> then; };
+struct Step {
+    const char* what;
+    std::function<bool()> when;
+    std::function<void()> then;
+};
 
 class UsbTransDlgTest : public testing::Test {
 protected:

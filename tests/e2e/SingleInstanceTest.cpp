@@ -19,16 +19,14 @@ namespace {
 // Polls `done` for at most a minute (a sanitizer build starts slowly on a loaded machine).
 bool Within(const std::function<bool()>& done) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done() && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!done() && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return done();
 }
 
 // A started program; whatever happens in the test, it does not outlive the test. What it
 // says goes to "log" in the runtime folder; without `display` it has none.
 struct Child {
-    Child(const test::TempDir& work, const test::TempDir& runtime, const char* argument = nullptr,
-          bool display = true) {
+    Child(const test::TempDir& work, const test::TempDir& runtime, const char* argument = nullptr, bool display = true) {
         const std::string program = STEPORA_BINARY_DIR "/stepora", log = (runtime / "log").string();
         if ((pid = fork()) != 0) return;
         unsetenv("DISPLAY"), unsetenv("WAYLAND_DISPLAY");
@@ -54,8 +52,7 @@ protected:
     pid_t LockOwner() const { return std::atol(test::ReadFile(runtime_ / "Pedometer.lock").c_str()); }
     // Waits until `child` holds the instance lock, which it takes before its window.
     bool OwnsLock(Child& child) {
-        return Within([&] { return LockOwner() == child.pid || !child.Running(); }) &&
-               LockOwner() == child.pid;
+        return Within([&] { return LockOwner() == child.pid || !child.Running(); }) && LockOwner() == child.pid;
     }
     test::TempDir work_, runtime_;
 };

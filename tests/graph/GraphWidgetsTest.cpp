@@ -35,11 +35,9 @@ TEST(GraphLayoutTest, WholeSlotsAndTheBarUnderAClick) {
     for (auto [count, right] : {std::pair<uint32_t, int>{1, 110}, {31, 103}, {7, 108}, {0, 110}})
         EXPECT_EQ(TrimPlot({10, 0, 110, 50}, count).right, right) << count;
     EXPECT_EQ(TrimPlot({10, 0, 40, 50}, 31).right, 10);  // narrower than 31 pixels
-    const std::tuple<uint32_t, int, int> kRows[] = {{7, 235, -1}, {7, 236, 0}, {7, 328, 0},
-                                                    {7, 329, 1},  {7, 886, 6}, {7, 887, -1},
-                                                    {0, 300, -1}, {1, 886, 0}};
-    for (auto [count, x, bar] : kRows)
-        EXPECT_EQ(HitBar(TrimPlot(kUpperPlot, count), count, x), bar) << x;
+    const std::tuple<uint32_t, int, int> kRows[] = {{7, 235, -1}, {7, 236, 0},  {7, 328, 0},  {7, 329, 1},
+                                                    {7, 886, 6},  {7, 887, -1}, {0, 300, -1}, {1, 886, 0}};
+    for (auto [count, x, bar] : kRows) EXPECT_EQ(HitBar(TrimPlot(kUpperPlot, count), count, x), bar) << x;
 }
 
 TEST(GraphLayoutTest, PlotsBarsPointsLabelsAndTheGoal) {
@@ -102,16 +100,14 @@ TEST_F(DrawGraphTest, PaintsWhatTheGeometryNames) {
         {"plot", upper_.left + 50, upper_.top + 5, QColor(Qt::white)},
         {"background", 1, 1, QColor(192, 192, 192)},
     };
-    for (const auto& [what, x, y, colour] : kPixels)
-        EXPECT_EQ(image.pixelColor(x, y), colour) << what;
+    for (const auto& [what, x, y, colour] : kPixels) EXPECT_EQ(image.pixelColor(x, y), colour) << what;
 }
 
 TEST_F(DrawGraphTest, AClickOpensTheBarUnderTheCursor) {
     std::vector<QStringList> opened;
     test::ScopedOverride<ModalHandler> modal(SetRunModalOverride, [&](QDialog& dialog) {
         auto& detail = dynamic_cast<CGraphExpDlg&>(dialog);
-        opened.push_back({detail.windowTitle(),
-                          detail.Control<QLabel>(CGraphExpDlg::IDC_TITLE_LINE)->text(),
+        opened.push_back({detail.windowTitle(), detail.Control<QLabel>(CGraphExpDlg::IDC_TITLE_LINE)->text(),
                           detail.Control<QLabel>(CGraphExpDlg::IDC_EXPLANATION)->text()});
         return int(QDialog::Accepted);
     });
@@ -140,11 +136,8 @@ TEST(PlacePrintPictureTest, CentresWholeMultiplesAndFitsWhatTheyCannotPlace) {
     };
     for (const auto& c : cases) {
         const PrintPlacement at =
-            PlacePrintPicture(c.pictureW, c.pictureH, c.screenDpi, c.screenDpi, c.pageDpi,
-                              c.pageDpi, c.drawW, c.drawH);
-        EXPECT_EQ(std::tie(at.x, at.y, at.width, at.height),
-                  std::tie(c.want.x, c.want.y, c.want.width, c.want.height))
-            << c.name;
+            PlacePrintPicture(c.pictureW, c.pictureH, c.screenDpi, c.screenDpi, c.pageDpi, c.pageDpi, c.drawW, c.drawH);
+        EXPECT_EQ(std::tie(at.x, at.y, at.width, at.height), std::tie(c.want.x, c.want.y, c.want.width, c.want.height)) << c.name;
     }
 }
 
@@ -173,12 +166,11 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     EXPECT_EQ(shown.pixelColor(shown.rect().center()).name().toStdString(), "#c81e1e");
 
     auto answer = work.dir / "page.pdf";
-    test::ScopedOverride<FileChooserOverride> chooser(
-        SetFileChooserOverride, [&](const FileChooserRequest&) { return std::optional(answer); });
+    test::ScopedOverride<FileChooserOverride> chooser(SetFileChooserOverride,
+                                                      [&](const FileChooserRequest&) { return std::optional(answer); });
     std::vector<std::string> boxes;
     test::ScopedOverride<MessageBoxResponder> messages(
-        SetMessageBoxOverride,
-        [&](const MessageBoxRequest& box) { return boxes.push_back(box.text), int(kIdOk); });
+        SetMessageBoxOverride, [&](const MessageBoxRequest& box) { return boxes.push_back(box.text), int(kIdOk); });
     frame->Action(CPreviewFrame::Command::ExportPdf)->trigger();
     const std::string bytes = test::ReadFile(answer);
     EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);

@@ -37,9 +37,7 @@ uint32_t Day(uint32_t y, uint32_t m, uint32_t d) {
     return day;
 }
 
-const auto G = [](uint32_t n) {
-    return GetLangString(static_cast<LangKey>(USEGRAPH_STR1 + n - 1));
-};
+const auto G = [](uint32_t n) { return GetLangString(static_cast<LangKey>(USEGRAPH_STR1 + n - 1)); };
 
 struct Values {
     uint32_t steps = 0, calories = 0, distance = 0;  // raw: tenths of kcal, hundredths
@@ -50,15 +48,13 @@ using Edit = std::function<void(H&)>;
 class GraphTest : public ::testing::Test {
 protected:
     // A user whose records run from `first`, the header then changed by `edit`.
-    void MakeUser(const std::string& name, uint32_t first, const std::vector<Values>& days,
-                  const Edit& edit = {}) {
+    void MakeUser(const std::string& name, uint32_t first, const std::vector<Values>& days, const Edit& edit = {}) {
         uint32_t y, m, d, w;
         ASSERT_TRUE(DayCalendar().DayToDate(first + 1, y, m, d, w));
         SetLocalTodayOverride([=] { return LocalDate{y, m, d}; });
         ASSERT_TRUE(store.Create(name, ""));
         std::vector<DayRecord> records;
-        for (const Values& v : days)
-            records.push_back({.steps = v.steps, .calories = v.calories, .distance = v.distance});
+        for (const Values& v : days) records.push_back({.steps = v.steps, .calories = v.calories, .distance = v.distance});
         ASSERT_TRUE(store.WriteDays(name, first, records));
         H h;
         ASSERT_TRUE(store.ReadHeader(name, h));
@@ -127,8 +123,7 @@ TEST_F(GraphTest, EachModeSumsItsPeriodAndWritesItsTexts) {
         EXPECT_EQ(r.graph.bars[c.bar].value, c.value);
         EXPECT_EQ(r.graph.bars[c.bar].text, c.barText);
         EXPECT_EQ(r.graph.axisMax, c.axisMax);
-        for (const auto& [row, col, text] : c.summary)
-            EXPECT_EQ(r.summary[row][col], text) << row << col;
+        for (const auto& [row, col, text] : c.summary) EXPECT_EQ(r.summary[row][col], text) << row << col;
     }
 }
 
@@ -143,8 +138,7 @@ TEST_F(GraphTest, AllModeRanksTheFiveBestDaysLaterFirstOnTies) {
     RefreshResult r = graph.Refresh();
     ASSERT_TRUE(r.refreshed);
     EXPECT_FALSE(r.showGraph || r.kindsEnabled || r.goEnabled || r.previousEnabled);
-    EXPECT_EQ(r.bestDays[1],
-              (std::array<std::string, 5>{"NO.1", "2011-5-4", "900", "3.3", "0.44"}));
+    EXPECT_EQ(r.bestDays[1], (std::array<std::string, 5>{"NO.1", "2011-5-4", "900", "3.3", "0.44"}));
     const char* dates[] = {"2011-6-5", "2011-5-1", "2011-6-9"};
     for (int row = 2; row <= 4; ++row) EXPECT_EQ(r.bestDays[row][1], dates[row - 2]);
     EXPECT_EQ(r.bestDays[5][2], "0");  // days without steps fill what is still empty
@@ -215,8 +209,7 @@ TEST_F(GraphTest, UnreadableRecordsShowZerosWithTheModesMessage) {
     // Cut the file after 35 days (2008-4-4): its header still claims forty. A year keeps
     // the months that read whole, All mode the 30-day stretches that do.
     std::filesystem::resize_file(work.dir / "User" / "Anna.usr", kHeaderSize + 35 * kDayRecordSize);
-    const std::tuple<DisplayMode, std::optional<LangKey>, const char*> cases[] = {
-        // clang-format off
+    const std::tuple<DisplayMode, std::optional<LangKey>, const char*> cases[] = {// clang-format off
         {DisplayMode::Daily, USEGRAPH_STR20, "0"}, {DisplayMode::Weekly, USEGRAPH_STR53, "0"},
         {DisplayMode::Monthly, USEGRAPH_STR87, "0"}, {DisplayMode::Yearly, std::nullopt, "3100"},
         {DisplayMode::All, std::nullopt, "3000"}};

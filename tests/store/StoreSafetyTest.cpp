@@ -27,8 +27,7 @@ Change ChangeOf(uint32_t k) {
 // A change as every caller makes one.
 bool RunChange(UserStore& store, Change c, uint32_t tag) {
     StoreChange change(store, "Anna");
-    return change && store.WriteDays("Anna", c.first, c.count, TaggedRun(c.first, c.count, tag).data()) &&
-           change.Commit();
+    return change && store.WriteDays("Anna", c.first, c.count, TaggedRun(c.first, c.count, tag).data()) && change.Commit();
 }
 
 TEST(StoreSafety, AnyFailingFileOperationLeavesTheStateBeforeOrThatReportedAsDone) {
@@ -42,8 +41,7 @@ TEST(StoreSafety, AnyFailingFileOperationLeavesTheStateBeforeOrThatReportedAsDon
     operations.push_back([](StoreDir& f) { return f.store.Rename("Anna", "Anna", "new"); });
     operations.push_back([](StoreDir& f) { return f.store.Create("Zed", "pw"); });
     operations.push_back([](StoreDir& f) {  // a delete with a change pending
-        return f.store.Backup("Anna") && f.store.WriteDays("Anna", S, 2, TaggedRun(S, 2, 2).data()) &&
-               f.store.Delete("Anna");
+        return f.store.Backup("Anna") && f.store.WriteDays("Anna", S, 2, TaggedRun(S, 2, 2).data()) && f.store.Delete("Anna");
     });
     auto prepare = [](StoreDir& f) {
         f.MakeAnna();
@@ -55,8 +53,8 @@ TEST(StoreSafety, AnyFailingFileOperationLeavesTheStateBeforeOrThatReportedAsDon
         const auto before = clean.Files();
         ASSERT_TRUE(operations[i](clean));
         const auto after = clean.Files();
-        for (FileOp op : {FileOp::Open, FileOp::Read, FileOp::Write, FileOp::Seek, FileOp::Rename,
-                          FileOp::Remove, FileOp::Sync}) {
+        for (FileOp op :
+             {FileOp::Open, FileOp::Read, FileOp::Write, FileOp::Seek, FileOp::Rename, FileOp::Remove, FileOp::Sync}) {
             for (uint32_t n = 1; n <= 30; ++n) {
                 SCOPED_TRACE(testing::Message() << "operation " << i << ", op " << int(op) << ", failure " << n);
                 StoreDir f;

@@ -43,8 +43,10 @@ TEST(UserFile, DayRecordLayout) {
 }
 
 TEST(UserFile, WeightAndStrideLimitsOfBothUnitSystems) {
-    for (const auto& [inRange, unit, low, high] : {std::tuple{&WeightInRange, 0u, 10u, 150u}, {WeightInRange, 1u, 40u, 350u},
-                                                   {StrideInRange, 0u, 10u, 150u}, {StrideInRange, 1u, 100u, 400u}})
+    for (const auto& [inRange, unit, low, high] : {std::tuple{&WeightInRange, 0u, 10u, 150u},
+                                                   {WeightInRange, 1u, 40u, 350u},
+                                                   {StrideInRange, 0u, 10u, 150u},
+                                                   {StrideInRange, 1u, 100u, 400u}})
         EXPECT_TRUE(inRange(unit, low) && inRange(unit, high) && !inRange(unit, low - 1) && !inRange(unit, high + 1))
             << low << ".." << high;
 }
@@ -79,12 +81,19 @@ TEST(DayCalendar, EveryDayOfTheSpanRoundTrips) {
 
 TEST(DayCalendar, RejectsWhatIsNoDateAndLeavesOutputs) {
     uint32_t n = 5, w = 5, y = 5, m = 5, d = 5, f = 5, l = 5, c = 5;
-    for (const auto& [yy, mm, dd] : {std::tuple{1899u, 12u, 31u}, {2200u, 1u, 1u}, {1900u, 2u, 29u}, {2100u, 2u, 29u},
-                                     {2001u, 0u, 1u}, {2001u, 13u, 1u}, {2001u, 4u, 31u}, {2001u, 1u, 0u}})
+    for (const auto& [yy, mm, dd] : {std::tuple{1899u, 12u, 31u},
+                                     {2200u, 1u, 1u},
+                                     {1900u, 2u, 29u},
+                                     {2100u, 2u, 29u},
+                                     {2001u, 0u, 1u},
+                                     {2001u, 13u, 1u},
+                                     {2001u, 4u, 31u},
+                                     {2001u, 1u, 0u}})
         EXPECT_FALSE(cal.DateToDay(yy, mm, dd, n, w)) << yy << "-" << mm << "-" << dd;
     for (uint32_t day : {0u, kMaxDayNumber + 1})
-        EXPECT_FALSE(cal.DayToDate(day, y, m, d, w) || cal.WeekRange(day, 1, f, l, c) ||
-                     cal.MonthRange(day, f, l, c) || cal.YearRange(day, f, l, c)) << day;
+        EXPECT_FALSE(cal.DayToDate(day, y, m, d, w) || cal.WeekRange(day, 1, f, l, c) || cal.MonthRange(day, f, l, c) ||
+                     cal.YearRange(day, f, l, c))
+            << day;
     EXPECT_FALSE(cal.WeekRange(100, 0, f, l, c) || cal.WeekRange(100, 8, f, l, c));
     EXPECT_EQ(n + w + y + m + d + f + l + c, 40u);
 }
@@ -98,7 +107,7 @@ TEST(DayCalendar, WeekMonthAndYearRanges) {
         }
     }
     ASSERT_TRUE(cal.WeekRange(1, 1, f, l, c) && f == 0);  // Monday 1900-01-01: the week starts at day 0
-    ASSERT_TRUE(cal.MonthRange(39494, f, l, c));  // 2008-02-17
+    ASSERT_TRUE(cal.MonthRange(39494, f, l, c));          // 2008-02-17
     EXPECT_EQ(std::tuple(Date(f), Date(l), c), std::tuple(20080201u, 20080229u, 29u));
     ASSERT_TRUE(cal.YearRange(39494 + 300, f, l, c));
     EXPECT_EQ(std::tuple(Date(f), Date(l), c), std::tuple(20080101u, 20081231u, 366u));

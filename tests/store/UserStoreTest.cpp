@@ -42,8 +42,7 @@ TEST_F(StoreTest, ANameMayBeAsLongAsEveryFileTheStoreMakesOfIt) {
     ASSERT_TRUE(store.Create(longest, "pw"));
     ASSERT_TRUE(store.Backup(longest) && store.EndBackup(longest, true));
     ASSERT_TRUE(store.ExportFile(longest, exported) && store.ImportFile(longest, exported));
-    EXPECT_FALSE(store.Create(tooLong, "") || store.Rename(longest, tooLong, "") ||
-                 store.ImportFile(tooLong, exported));
+    EXPECT_FALSE(store.Create(tooLong, "") || store.Rename(longest, tooLong, "") || store.ImportFile(tooLong, exported));
     EXPECT_EQ(std::distance(fs::directory_iterator(users), fs::directory_iterator()), 1);
 }
 
@@ -159,7 +158,7 @@ TEST_F(StoreTest, RenameNeverReplacesAnotherUser) {
     UserFileHeader h;
     EXPECT_TRUE(store.ReadHeader("Anna", h) && HeaderPassword(h) == "pw");
     ASSERT_TRUE(store.Rename("Anna", "ANNA", "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4xyzab"));  // 15 bytes
-    EXPECT_EQ(store.StoredName("anna").value_or(""), "ANNA");  // the same user in other letters
+    EXPECT_EQ(store.StoredName("anna").value_or(""), "ANNA");                                    // the same user in other letters
     EXPECT_TRUE(store.ReadHeader("ANNA", h) && HeaderPassword(h) == "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4xyzab");
 }
 
@@ -212,7 +211,7 @@ TEST_F(StoreTest, LinksFifosAndForeignNamesInTheFolder) {
     MakeAnna();
     ASSERT_TRUE(WriteFile(dir / "outside", "keep") && WriteFile(users / "Bad\xFF.usr", Bytes()));
     fs::create_symlink(dir / "outside", users / "temp.bin");  // the scratch file of a front merge
-    fs::create_symlink(dir / "made-there", File("Zed"));        // dangling, where a new user goes
+    fs::create_symlink(dir / "made-there", File("Zed"));      // dangling, where a new user goes
     ASSERT_TRUE(store.WriteDays("Anna", S - 3, 2, TaggedRun(S - 3, 2, 3).data()) && store.Create("Zed", ""));
     EXPECT_EQ(ReadFile(dir / "outside"), "keep");
     EXPECT_FALSE(fs::exists(dir / "made-there") || fs::exists(fs::symlink_status(users / "temp.bin")));

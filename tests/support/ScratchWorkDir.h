@@ -34,8 +34,7 @@ public:
     bool MakeUser(const std::string& name, uint32_t unit, uint32_t weight, uint32_t stride, uint32_t first = 0,
                   std::span<const DayRecord> days = {}) {
         UserFileHeader h;
-        if (!store.Create(name, "") || (!days.empty() && !store.WriteDays(name, first, days)) ||
-            !store.ReadHeader(name, h))
+        if (!store.Create(name, "") || (!days.empty() && !store.WriteDays(name, first, days)) || !store.ReadHeader(name, h))
             return false;
         std::tie(h.unitSystem, h.weight, h.stride) = std::tie(unit, weight, stride);
         return store.WriteHeader(name, h) != 0;

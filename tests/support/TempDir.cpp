@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/TempDir.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace stepora::test {
 
@@ -33,8 +33,7 @@ std::string ReadFile(const std::filesystem::path& path) {
     return s.str();
 }
 
-ScopedCurrentDir::ScopedCurrentDir(const std::filesystem::path& dir)
-    : previous_(std::filesystem::current_path()) {
+ScopedCurrentDir::ScopedCurrentDir(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir);
 }
 

@@ -8,18 +8,18 @@
 #include <QTabBar>
 #include <QTest>
 
+#include "accounts/AccountDlgs.h"
+#include "accounts/PasswordCheckDlg.h"
+#include "accounts/UserMatchDlg.h"
 #include "app/Clock.h"
 #include "app/FileChooser.h"
 #include "csv/CsvExportDlg.h"
 #include "device/SimulatedPedometerFile.h"
 #include "device/UsbTransDlg.h"
-#include "accounts/UserMatchDlg.h"
 #include "graph/DrawGraph.h"
 #include "graph/PreviewFrame.h"
 #include "graph/UseGraphDlg.h"
 #include "graph/UserGraphPropSheet.h"
-#include "accounts/AccountDlgs.h"
-#include "accounts/PasswordCheckDlg.h"
 #include "store/DayCalendar.h"
 #include "store/UserStore.h"
 #include "support/ScopedOverride.h"
@@ -36,8 +36,7 @@ using test::Click;
 using test::SetField;
 
 void SelectDate(CDialogBase& dialog, int yearId, int year, int month, int day) {
-    for (int part : {year, month, day})
-        dialog.Control<QComboBox>(yearId++)->setCurrentText(QString::number(part));
+    for (int part : {year, month, day}) dialog.Control<QComboBox>(yearId++)->setCurrentText(QString::number(part));
 }
 
 class GraphWindowTest : public test::MainWindowFixture {
@@ -65,8 +64,7 @@ protected:
         G& window = dialog_->GraphWindow();
         window.SetUserName("Ann");
         test::ModalScript script;
-        script.Then(
-            [&](CDialogBase& opened) { return body(static_cast<G&>(opened)), int(QDialog::Accepted); });
+        script.Then([&](CDialogBase& opened) { return body(static_cast<G&>(opened)), int(QDialog::Accepted); });
         window.Run();
         EXPECT_TRUE(script.Done());
     }
@@ -83,8 +81,8 @@ protected:
 TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
     const auto file = work_ / "User" / "Ann.usr";
     UserFileHeader goals = Header();
-    std::tie(goals.goalSteps, goals.goalCalories, goals.goalDistance, goals.defaultPeriod, goals.defaultKind,
-             goals.weekStart) = std::tuple(2500, 125, 435, 5, 2, 3);
+    std::tie(goals.goalSteps, goals.goalCalories, goals.goalDistance, goals.defaultPeriod, goals.defaultKind, goals.weekStart) =
+        std::tuple(2500, 125, 435, 5, 2, 3);
     ASSERT_TRUE(TheUserStore().WriteHeader("Ann", goals));
     InWindow([&](G& window) {
         test::Snapshot snap("graph-window");
@@ -94,8 +92,16 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
             window.Control<QAbstractButton>(id)->click();
             snap.Step(heading, window);
             const UserFileHeader h = Header();  // the view stored, then the options
-            snap.Line(QString("stored %1 %2, %3 %4 %5 %6 %7 %8").arg(h.periodMode).arg(h.dataKind).arg(h.defaultPeriod)
-                          .arg(h.defaultKind).arg(h.weekStart).arg(h.goalSteps).arg(h.goalCalories).arg(h.goalDistance).toStdString());
+            snap.Line(QString("stored %1 %2, %3 %4 %5 %6 %7 %8")
+                          .arg(h.periodMode)
+                          .arg(h.dataKind)
+                          .arg(h.defaultPeriod)
+                          .arg(h.defaultKind)
+                          .arg(h.weekStart)
+                          .arg(h.goalSteps)
+                          .arg(h.goalCalories)
+                          .arg(h.goalDistance)
+                          .toStdString());
         };
         snap.Step("opened", window);
         const auto before = std::filesystem::last_write_time(file);
@@ -106,11 +112,11 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
         click(G::IDC_PREVIOUS, "previous again");
         click(G::IDC_NEXT, "next");
         click(G::IDC_RECENTLY, "recently");
-        for (const auto& [kind, kindName] : {std::pair(G::IDC_CALORIES, "calories"), std::pair(G::IDC_DISTANCE, "distance"),
-                                             std::pair(G::IDC_STEPS, "steps")})
-            for (const auto& [mode, modeName] : {std::pair(G::IDC_MONTHLY, "monthly"), std::pair(G::IDC_YEARLY, "yearly"),
-                                                 std::pair(G::IDC_ALL, "all"), std::pair(G::IDC_DAILY, "daily"),
-                                                 std::pair(G::IDC_WEEKLY, "weekly")}) {
+        for (const auto& [kind, kindName] :
+             {std::pair(G::IDC_CALORIES, "calories"), std::pair(G::IDC_DISTANCE, "distance"), std::pair(G::IDC_STEPS, "steps")})
+            for (const auto& [mode, modeName] :
+                 {std::pair(G::IDC_MONTHLY, "monthly"), std::pair(G::IDC_YEARLY, "yearly"), std::pair(G::IDC_ALL, "all"),
+                  std::pair(G::IDC_DAILY, "daily"), std::pair(G::IDC_WEEKLY, "weekly")}) {
                 window.Control<QAbstractButton>(kind)->click();
                 click(mode, std::string(kindName) + " " + modeName);
             }
@@ -136,8 +142,13 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
         const QRect paper = preview->Printer().pageLayout().paintRectPixels(dpi);
         snap.Step("print preview", *preview);
         snap.Line(QString("page %1, %2 dpi, drawn in %3,%4 %5x%6")
-                      .arg(preview->Printer().pageLayout().pageSize().name()).arg(dpi).arg(paper.x()).arg(paper.y())
-                      .arg(paper.width()).arg(paper.height()).toStdString());
+                      .arg(preview->Printer().pageLayout().pageSize().name())
+                      .arg(dpi)
+                      .arg(paper.x())
+                      .arg(paper.y())
+                      .arg(paper.width())
+                      .arg(paper.height())
+                      .toStdString());
         preview->close();
         // The sheet shows the header's options; OK stays open while a goal is refused, then
         // stores the choices and keeps the goals nobody touched digit for digit.
@@ -197,18 +208,16 @@ TEST_F(GraphWindowTest, CsvExportChecksItsInputsAndItsFileComesBack) {
     ASSERT_TRUE(test::WriteFile(folder / "Ann.csv", "keep"));
     const std::string before = test::ReadFile(work_ / "User" / "Ann.usr");
     auto chosen = folder;
-    test::ScopedOverride chooser(&SetFileChooserOverride, FileChooserOverride([&](const FileChooserRequest&) {
-        return std::optional(chosen);
-    }));
+    test::ScopedOverride chooser(&SetFileChooserOverride,
+                                 FileChooserOverride([&](const FileChooserRequest&) { return std::optional(chosen); }));
     InWindow([&](G& window) {
         test::Snapshot snap("csv-export-import");
         snap.Stabilise(work_.path().string(), "<work>");
         test::ModalScript script;
         script.Then([&](CDialogBase& dialog) {
-            const std::function<void()> steps[] = {
-                [] {}, [&] { Click(dialog, X::IDC_BROWSE); },
-                [&] { SetField(dialog, X::IDC_FILE_NAME, " Ann "), answers_ = {kIdNo}; },
-                [&] { SelectDate(dialog, X::IDC_FROM_YEAR, 2008, 3, 2); }};
+            const std::function<void()> steps[] = {[] {}, [&] { Click(dialog, X::IDC_BROWSE); },
+                                                   [&] { SetField(dialog, X::IDC_FILE_NAME, " Ann "), answers_ = {kIdNo}; },
+                                                   [&] { SelectDate(dialog, X::IDC_FROM_YEAR, 2008, 3, 2); }};
             SelectDate(dialog, X::IDC_TO_YEAR, 2008, 3, 1);
             for (const auto& change : steps) {
                 change();

@@ -29,7 +29,9 @@ ModalScript::ModalScript() {
     });
 }
 
-ModalScript::~ModalScript() { SetRunModalOverride(nullptr); }
+ModalScript::~ModalScript() {
+    SetRunModalOverride(nullptr);
+}
 
 void SetField(CDialogBase& dialog, int id, const std::string& text) {
     auto* edit = dialog.Control<QLineEdit>(id);
@@ -44,7 +46,9 @@ int Click(CDialogBase& dialog, int id) {
     return dialog.result();
 }
 
-LocalDate FixedToday() { return {2026, 12, 8}; }
+LocalDate FixedToday() {
+    return {2026, 12, 8};
+}
 
 void MainWindowFixture::SetUp() {
     UiTestApp();
@@ -58,7 +62,11 @@ void MainWindowFixture::SetUp() {
         if (given != -1) answers_.pop_front();
         const int answer = given != -1 ? given : request.buttons == MsgButtons::YesNo ? kIdYes : kIdOk;
         if (Snapshot* snapshot = Snapshot::Current())
-            snapshot->Line("box \"" + request.text + "\" -> " + (answer == kIdYes ? "Yes" : answer == kIdNo ? "No" : answer == kIdOk ? "OK" : "Cancel"));
+            snapshot->Line("box \"" + request.text + "\" -> " +
+                           (answer == kIdYes  ? "Yes"
+                            : answer == kIdNo ? "No"
+                            : answer == kIdOk ? "OK"
+                                              : "Cancel"));
         return answer;
     });
 }

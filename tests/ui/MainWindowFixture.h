@@ -41,10 +41,8 @@ void SetField(CDialogBase& dialog, int id, const std::string& text);
 int Click(CDialogBase& dialog, int id);
 
 struct UserSpec {
-    UserSpec(std::string name, uint32_t unitSystem = 0, uint32_t weight = 0, uint32_t stride = 0,
-             std::string password = {})
-        : name(std::move(name)), unitSystem(unitSystem), weight(weight), stride(stride),
-          password(std::move(password)) {}
+    UserSpec(std::string name, uint32_t unitSystem = 0, uint32_t weight = 0, uint32_t stride = 0, std::string password = {})
+        : name(std::move(name)), unitSystem(unitSystem), weight(weight), stride(stride), password(std::move(password)) {}
     std::string name;
     uint32_t unitSystem, weight, stride;
     std::string password;

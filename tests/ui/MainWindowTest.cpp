@@ -26,14 +26,12 @@ protected:
         QMenu* menu = dialog_->LanguageMenu();
         menu->popup(dialog_->mapToGlobal(QPoint(0, 0)));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-        QTest::mouseClick(menu, Qt::LeftButton, {},
-                          menu->actionGeometry(menu->actions().value(index)).center());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().value(index)).center());
         QCoreApplication::processEvents();
     }
     void ClickHeader(int column) {
         QHeaderView* header = dialog_->UserList()->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 5, 5));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 5, 5));
     }
     void ClickRow(int row, Qt::KeyboardModifiers keys = {}, bool twice = false) {
         CUserListCtrl* list = dialog_->UserList();
@@ -56,9 +54,8 @@ TEST_F(MainWindowTest, ListSortSelectionSearchAndLanguages) {
     snap.Stabilise(STEPORA_VERSION, "<version>");
     auto step = [&](const std::string& heading) {
         snap.Step(heading, *dialog_);
-        snap.Line("config: " + Config("UM_USERMANAGE", "SortReference") + " " +
-                  Config("UM_USERMANAGE", "SortDirection") + ", language " +
-                  GetProfileString(work_ / "Language" / "Language.INI", "CurrentLanguage", "file", ""));
+        snap.Line("config: " + Config("UM_USERMANAGE", "SortReference") + " " + Config("UM_USERMANAGE", "SortDirection") +
+                  ", language " + GetProfileString(work_ / "Language" / "Language.INI", "CurrentLanguage", "file", ""));
     };
     step("started in German");
     for (const char* heading : {"English chosen", "English chosen again"}) ClickLanguage(0), step(heading);
@@ -150,8 +147,8 @@ TEST_F(MessageBoxTest, EachButtonSetShowsItsTextsAndAnswersItsIds) {
             EXPECT_EQ(DoMessageBox("Save?", set, MsgIcon::Warning), id);
         }
         // Escape, and a box closed without any button (as a window manager may close it).
-        for (auto close : {+[](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
-                           +[](QMessageBox& box) { box.done(0); }}) {
+        for (auto close :
+             {+[](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }, +[](QMessageBox& box) { box.done(0); }}) {
             WhenBoxShows(close);
             EXPECT_EQ(DoMessageBox("Continue?", set), escape) << int(set);
         }

@@ -12,8 +12,7 @@ std::string ScratchText(const std::string& prefix, const char* keyName) {
 
 namespace {
 std::string LanguageFile(const std::string& prefix, const char* englishName) {
-    std::string text = "[LanguageName]\nEN=" + std::string(englishName) + "\nDE=" + kGermanName +
-                       "\n[LanguageString]\n";
+    std::string text = "[LanguageName]\nEN=" + std::string(englishName) + "\nDE=" + kGermanName + "\n[LanguageString]\n";
     for (const char* key : KeyNames) {
         // As in every shipped language, the unit words written into CSV lines are the ones
         // the import expects, so what is exported comes back.

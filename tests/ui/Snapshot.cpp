@@ -25,8 +25,12 @@
 namespace stepora::test {
 namespace {
 
-QString Q(const QString& text) { return '"' + QString(text).replace('\n', "\\n") + '"'; }
-QString Rect(const GraphRect& r) { return QString("(%1,%2 %3,%4)").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom); }
+QString Q(const QString& text) {
+    return '"' + QString(text).replace('\n', "\\n") + '"';
+}
+QString Rect(const GraphRect& r) {
+    return QString("(%1,%2 %3,%4)").arg(r.left).arg(r.top).arg(r.right).arg(r.bottom);
+}
 
 class Writer {
 public:
@@ -39,8 +43,7 @@ public:
         // A screen reader names a field by the label pointing at it, else by its own name.
         QString name = a ? a->text(QAccessible::Name) : QString();
         const bool field = qobject_cast<const QLineEdit*>(&w) || qobject_cast<const QComboBox*>(&w);
-        if (const auto labels = a && field ? a->relations(QAccessible::Label) : decltype(a->relations()){};
-            !labels.isEmpty())
+        if (const auto labels = a && field ? a->relations(QAccessible::Label) : decltype(a->relations()){}; !labels.isEmpty())
             name = labels.front().first->text(QAccessible::Name);
         QString line;
         if (auto* button = qobject_cast<const QAbstractButton*>(&w)) {
@@ -51,8 +54,7 @@ public:
             if (auto* push = qobject_cast<const QPushButton*>(&w); push && push->isDefault()) line += " default";
             if (auto* shape = qobject_cast<const CShapeButton*>(&w))
                 line += QString(" %1/%2/%3%4")
-                            .arg(shape->StateColour(CShapeButton::Normal).name(),
-                                 shape->StateColour(CShapeButton::Hover).name(),
+                            .arg(shape->StateColour(CShapeButton::Normal).name(), shape->StateColour(CShapeButton::Hover).name(),
                                  shape->StateColour(CShapeButton::Disabled).name(), shape->IsHovering() ? " hover" : "");
         } else if (auto* label = qobject_cast<const QLabel*>(&w)) {
             line = label->pixmap().isNull()
@@ -66,8 +68,7 @@ public:
             if (n > 0) line += " [" + combo->itemText(0) + " .. " + combo->itemText(n - 1) + "]";
         } else if (auto* tabs = qobject_cast<const QTabBar*>(&w)) {
             line = "tabs";
-            for (int i = 0; i < tabs->count(); ++i)
-                line += " " + Q(tabs->tabText(i)) + (i == tabs->currentIndex() ? "*" : "");
+            for (int i = 0; i < tabs->count(); ++i) line += " " + Q(tabs->tabText(i)) + (i == tabs->currentIndex() ? "*" : "");
         } else if (qobject_cast<const CDrawGraph*>(&w)) {
             line = (a && a->role() == QAccessible::Chart ? "chart " : "graph without its role ") + Q(name);
         } else if (qobject_cast<const QAbstractItemView*>(&w)) {
@@ -100,8 +101,8 @@ public:
         }
         if (!header->isHidden()) text += head + "\n";
         for (int r = 0; r < model->rowCount(); ++r) {
-            QString row = indent + (view.selectionModel()->isRowSelected(r, {}) ? ">" : " ") +
-                          (view.currentIndex().row() == r ? "*" : " ");
+            QString row =
+                indent + (view.selectionModel()->isRowSelected(r, {}) ? ">" : " ") + (view.currentIndex().row() == r ? "*" : " ");
             for (int c = 0; c < model->columnCount(); ++c) row += model->index(r, c).data().toString() + " | ";
             text += row + "\n";
         }
@@ -109,14 +110,14 @@ public:
 
     void Graph(const CDrawGraph& graph, const QString& indent) {
         const GraphLayout& l = graph.Layout();
-        text += indent + "description " + Q(graph.accessibleDescription()) + "\n" + indent + "layout client" +
-                Rect(l.client) + " legend" + Rect(l.legend) + " upper" + Rect(l.upperPanel) + Rect(l.upperPlot) +
-                " lower" + Rect(l.lowerPanel) + Rect(l.lowerPlot) + "\n";
+        text += indent + "description " + Q(graph.accessibleDescription()) + "\n" + indent + "layout client" + Rect(l.client) +
+                " legend" + Rect(l.legend) + " upper" + Rect(l.upperPanel) + Rect(l.upperPlot) + " lower" + Rect(l.lowerPanel) +
+                Rect(l.lowerPlot) + "\n";
         const GraphData* data = graph.Data();
         if (!data || data->barCount == 0) return;
         text += indent + "legend " + Q(QString::fromStdString(data->valueTitle)) + " " +
-                Q(QString::fromStdString(data->goalTitle)) + " " + Q(QString::fromStdString(data->unitText)) +
-                " trimmed" + Rect(TrimPlot(l.upperPlot, data->barCount)) + "\n" + indent + "axis";
+                Q(QString::fromStdString(data->goalTitle)) + " " + Q(QString::fromStdString(data->unitText)) + " trimmed" +
+                Rect(TrimPlot(l.upperPlot, data->barCount)) + "\n" + indent + "axis";
         for (const std::string& label : data->axisLabels) text += " " + QString::fromStdString(label);
         text += QString(" max %1 goal %2\n").arg(data->axisMax).arg(data->goalValue);
     }
@@ -125,9 +126,9 @@ public:
         for (QAction* menu : bar.actions()) {
             text += "menu " + Q(menu->text()) + ":";
             for (QAction* item : menu->menu()->actions())
-                text += item->isSeparator() ? " |"
-                                            : " " + Q(item->text()) + (item->isEnabled() ? "" : "-") +
-                                                  (item->isChecked() ? "*" : "");
+                text += item->isSeparator()
+                            ? " |"
+                            : " " + Q(item->text()) + (item->isEnabled() ? "" : "-") + (item->isChecked() ? "*" : "");
             text += "\n";
         }
     }
@@ -154,9 +155,13 @@ std::string Describe(const QWidget& window) {
     return writer.text.toStdString();
 }
 
-Snapshot::Snapshot(std::string name) : name_(std::move(name)) { g_current = this; }
+Snapshot::Snapshot(std::string name) : name_(std::move(name)) {
+    g_current = this;
+}
 
-Snapshot* Snapshot::Current() { return g_current; }
+Snapshot* Snapshot::Current() {
+    return g_current;
+}
 
 void Snapshot::Stabilise(std::string varying, std::string stable) {
     stable_.emplace_back(std::move(varying), std::move(stable));
@@ -189,7 +194,8 @@ Snapshot::~Snapshot() {
     diff.resize(pipe ? fread(diff.data(), 1, diff.size(), pipe) : 0);
     if (pipe) pclose(pipe);
     ADD_FAILURE() << "the window differs from tests/snapshots/" << name_
-                  << ".txt (scripts/update-snapshots.sh takes it over after a review):\n" << diff;
+                  << ".txt (scripts/update-snapshots.sh takes it over after a review):\n"
+                  << diff;
 }
 
 }  // namespace stepora::test

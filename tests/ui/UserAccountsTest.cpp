@@ -4,10 +4,10 @@
 
 #include <QLineEdit>
 
-#include "app/FileChooser.h"
-#include "graph/UseGraphDlg.h"
 #include "accounts/AccountDlgs.h"
 #include "accounts/PasswordCheckDlg.h"
+#include "app/FileChooser.h"
+#include "graph/UseGraphDlg.h"
 #include "mainwnd/UserListCtrl.h"
 #include "mainwnd/UserListRules.h"
 #include "store/UserStore.h"
@@ -76,8 +76,7 @@ TEST_F(AccountsTest, TheFirstStartFromTheShippedTemplateMakesTheFirstUser) {
     const char* installed = std::getenv("STEPORA_TEMPLATE_DIR");
     std::filesystem::remove_all(work_ / "User");
     std::filesystem::remove_all(work_ / "Language");
-    std::filesystem::copy(installed ? installed : STEPORA_DATA_DIR, work_.path(),
-                          std::filesystem::copy_options::recursive);
+    std::filesystem::copy(installed ? installed : STEPORA_DATA_DIR, work_.path(), std::filesystem::copy_options::recursive);
     ASSERT_TRUE(Start());
     Run(CMainMenuDlg::IDC_ADD, {[](CDialogBase& add) { return Fill<A>(add, "Erste", "", ""); }});
     EXPECT_EQ(ListedNames(), Names{"Erste"});
@@ -106,8 +105,7 @@ TEST_F(AccountsTest, AddChecksTheFieldsAndReopensOnADuplicate) {
     Run(CMainMenuDlg::IDC_ADD, {[&](CDialogBase& add) {
             const std::tuple<const char*, const char*, const char*> attempts[] = {
                 {"   ", "", ""}, {" Bea ", "pw", ""}, {" Bea ", "pw", "PW"}};
-            for (const auto& [name, first, second] : attempts)
-                EXPECT_EQ(Fill<A>(add, name, first, second), QDialog::Rejected);
+            for (const auto& [name, first, second] : attempts) EXPECT_EQ(Fill<A>(add, name, first, second), QDialog::Rejected);
             return Fill<A>(add, " Bea ", "pw", "pw");
         }});
     EXPECT_EQ(ListedNames(), (Names{"Ann", "Bea"}));
@@ -139,8 +137,8 @@ TEST_F(AccountsTest, LoginEditAndDeleteAskForThePassword) {
                                   }});
     EXPECT_TRUE(hidden && dialog_->isVisible());
     SelectRows({0});
-    Run(CMainMenuDlg::IDC_EDIT, {Answer("secret"), Answer("Secret"),
-                                 [](CDialogBase& edit) { return Fill<E>(edit, "Hanna ", "", ""); }});
+    Run(CMainMenuDlg::IDC_EDIT,
+        {Answer("secret"), Answer("Secret"), [](CDialogBase& edit) { return Fill<E>(edit, "Hanna ", "", ""); }});
     EXPECT_EQ(StoredPassword("Hanna"), "");
 
     // Ben: prompt cancelled; Cid: Yes, Yes; Dan: No.
@@ -159,10 +157,10 @@ TEST_F(AccountsTest, UserFilesGoOutAndComeBackWhole) {
     std::filesystem::create_directories(folder);
     std::vector<std::optional<std::filesystem::path>> chosen;
     test::ScopedOverride chooser(&SetFileChooserOverride, FileChooserOverride([&](const FileChooserRequest& r) {
-                                     snap.Line("chooser " + std::to_string(r.kind) + " \"" + r.title + "\" from " +
-                                               r.startDir.string() + " filter " + r.filter);
-                                     return std::exchange(chosen, {chosen.begin() + 1, chosen.end()}).front();
-                                 }));
+        snap.Line("chooser " + std::to_string(r.kind) + " \"" + r.title + "\" from " + r.startDir.string() + " filter " +
+                  r.filter);
+        return std::exchange(chosen, {chosen.begin() + 1, chosen.end()}).front();
+    }));
     const std::string before = test::ReadFile(work_ / "User" / "Ann.usr");
 
     // Export: the first selected user only; a file there is replaced only on Yes.

@@ -99,8 +99,8 @@ TEST(PictureFile, WhiteShowsTheBackgroundThePictureFillsTheControlBadFilesDrawNo
     // Stretched to a 30 × 90 control: white shows a light background (a dark one, as a
     // dark theme has, becomes white: the pictures are drawn for a light ground), blue
     // reaches the corner.
-    for (const auto& [background, shown] : {std::pair{QColor(250, 220, 250), QColor(250, 220, 250)},
-                                            std::pair{QColor(40, 40, 60), QColor(Qt::white)}}) {
+    for (const auto& [background, shown] :
+         {std::pair{QColor(250, 220, 250), QColor(250, 220, 250)}, std::pair{QColor(40, 40, 60), QColor(Qt::white)}}) {
         QWidget parent;
         parent.resize(120, 120);
         parent.setPalette(QPalette(background));
