@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Clock.h"
+#include "store/StoreChange.h"
 #include "store/UserFile.h"
 #include "store/UserStore.h"
 
@@ -155,9 +156,9 @@ void BM_AppendDayProtected(benchmark::State& state) {
     uint32_t day = h.lastDay + 1;
     for (auto _ : state) {
         const auto record = Days(day, 1);
-        if (!s.store.Backup("Walker")) state.SkipWithError("backup failed");
-        const bool ok = s.store.WriteDays("Walker", day++, 1, record.data());
-        s.store.EndBackup("Walker", ok);
+        StoreChange change(s.store, "Walker");
+        if (!change) state.SkipWithError("backup failed");
+        if (s.store.WriteDays("Walker", day++, 1, record.data())) change.Commit();
     }
 }
 BENCHMARK(BM_AppendDayProtected)->Unit(benchmark::kMicrosecond);

@@ -4,7 +4,7 @@
 // Every operation opens, uses and closes its files within the call and returns nonzero
 // for success and 0 for failure; none shows anything.
 //
-// A change to an existing user runs Backup, the writes, then EndBackup: discard on
+// A change to an existing user (a StoreChange) runs Backup, the writes, then EndBackup: discard on
 // success, restore on failure. A backup is complete or absent, the user file reaches the
 // disk before its backup is dropped, and a backup left behind by an interrupted change is
 // restored when the store opens its directory, and before the user is backed up again,
@@ -39,6 +39,8 @@ public:
     int Create(const std::string& name, const std::string& password);
     int ImportFile(const std::string& name, const std::filesystem::path& source);
     int ExportFile(const std::string& name, const std::filesystem::path& destination) const;
+    // The two halves of a StoreChange, which is how everything outside the store makes a
+    // change; public for the tests of the backup protocol itself.
     int Backup(const std::string& name);
     int EndBackup(const std::string& name, bool discard);
     int Rename(const std::string& oldName, const std::string& newName, const std::string& password);
