@@ -177,6 +177,11 @@ TEST_F(StoreTest, EndBackupRestoresOrDiscardsAndPendingBackupsArePutBackFirst) {
         EXPECT_EQ(Files().size(), 1u);
     }
     const std::string kept = Bytes();
+    {  // a change that ends without a commit is undone at once, not at the next start
+        StoreChange change(store, "Anna");
+        ASSERT_TRUE(change && store.WriteDays("Anna", S + 3, 2, TaggedRun(S + 3, 2, 5).data()));
+    }
+    EXPECT_EQ(Bytes(), kept);
     for (const bool rename : {false, true}) {
         ASSERT_TRUE(store.Backup("Anna"));
         ASSERT_TRUE(store.WriteDays("Anna", S + 3, 2, TaggedRun(S + 3, 2, 2).data()));
