@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "accounts/MatchUserListCtrl.h"
 
-#include "app/Format.h"
 #include "app/LangTable.h"
 #include "store/UserStore.h"
 #include "widgets/FixedHeaderCtrl.h"

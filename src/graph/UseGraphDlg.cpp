@@ -11,7 +11,6 @@
 #include "accounts/UserMatchDlg.h"
 #include "app/AppGlobals.h"
 #include "app/DialogUnits.h"
-#include "app/Format.h"
 #include "app/MessageBox.h"
 #include "app/QtText.h"
 #include "csv/CsvExport.h"

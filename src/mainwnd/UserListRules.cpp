@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "app/Format.h"
 #include "app/LangTable.h"
 
 namespace stepora {
