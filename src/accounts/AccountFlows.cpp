@@ -24,7 +24,7 @@ void Changed(const AccountPrompts& prompts) {
 
 // A remembered folder that could not be written is said, and the command goes on.
 void SayIfNotSaved(const AccountPrompts& prompts, const CApEnvironment& environment, bool saved) {
-    if (!saved) Say(prompts, NamedMessage(MAINMENU_STR42, environment.ConfigPath().string()));
+    if (!saved) Say(prompts, environment.NotSavedMessage());
 }
 
 }  // namespace

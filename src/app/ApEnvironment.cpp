@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "app/LangTable.h"
 #include "app/ProfileStrings.h"
 
 namespace stepora {
@@ -45,6 +46,10 @@ std::filesystem::path CApEnvironment::RememberedFolder(Folder folder) const {
 
 bool CApEnvironment::RememberFolder(Folder folder, const std::string& value) const {
     return WriteConfig(kFolderSection, FolderKey(folder), value);
+}
+
+std::string CApEnvironment::NotSavedMessage() const {
+    return NamedMessage(MAINMENU_STR42, ConfigPath().string());
 }
 
 std::string CApEnvironment::FolderToRemember(const std::filesystem::path& file) {

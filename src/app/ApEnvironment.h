@@ -36,6 +36,8 @@ public:
     std::filesystem::path RememberedFolder(Folder folder) const;
     // Remembers a folder for the next choice; false when config.ini was not written.
     bool RememberFolder(Folder folder, const std::string& value) const;
+    // What the person is told when a setting could not be written: it names config.ini.
+    std::string NotSavedMessage() const;
     // How the folder of a chosen file is remembered: with its closing separator, or empty
     // when it would not fit a config value.
     static std::string FolderToRemember(const std::filesystem::path& file);

@@ -145,9 +145,7 @@ void InstallLanguageFailureBox() {
 namespace stepora {
 
 void SayIfNotSaved(bool saved, QWidget* parent) {
-    if (!saved)
-        ShowMessage(NamedMessage(MAINMENU_STR42, Globals().apEnvironment.ConfigPath().string()),
-                    parent);
+    if (!saved) ShowMessage(Globals().apEnvironment.NotSavedMessage(), parent);
 }
 
 }  // namespace stepora
