@@ -51,6 +51,10 @@ HidHandle FakeHidBackend::Open(const std::string& path, HidOpenStatus* status) {
     for (size_t i = 0; i < collections_.size(); ++i) {
         const Collection& c = collections_[i];
         if (c.info.path != path || (c.role != 2 && !plugged_)) continue;
+        if (c.role != 2 && denied_) {
+            if (status) *status = HidOpenStatus::PermissionDenied;
+            return kNoHidHandle;
+        }
         HidHandle handle = nextHandle_++;
         handles_[handle] = {i, plugging_};
         if (status) *status = HidOpenStatus::Opened;

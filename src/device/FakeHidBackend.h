@@ -31,6 +31,8 @@ public:
     void Unplug();  // the pedometer's handles fail, it leaves the bus, removal is announced
     void Replug();  // it comes back (with a fresh exchange), arrival is announced
     bool IsPlugged() const { return plugged_; }
+    // The pedometer's collections stay listed but refuse to open, as without the udev rule.
+    void DenyAccess(bool denied) { denied_ = denied; }
     // Unplugs once this many more pedometer reports have been moved.
     void UnplugAfterReports(size_t reports) { unplugAfter_ = reportCount_ + reports; }
     // The next count writes (or reads) on the pedometer time out.
@@ -80,7 +82,7 @@ private:
     std::vector<Collection> collections_;
     std::map<HidHandle, Handle> handles_;
     HidHandle nextHandle_ = 1;
-    bool plugged_ = true;
+    bool plugged_ = true, denied_ = false;
     uint64_t plugging_ = 0;
     size_t reportCount_ = 0, unplugAfter_ = SIZE_MAX, writeTimeouts_ = 0, readTimeouts_ = 0;
     std::vector<LoggedReport> log_;

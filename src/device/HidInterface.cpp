@@ -167,4 +167,17 @@ bool ReadReports(HidInterface& interface, uint8_t* buffer, long length, long& re
     return true;
 }
 
+bool PedometerAccessDenied(HidBackend& backend, const std::string& node) {
+    for (const HidCollectionInfo& info : backend.Enumerate()) {
+        if (info.vendorId != kPedometerVendorId || info.productId != kPedometerProductId ||
+            (!node.empty() && backend.NodeOfPath(info.path) != node))
+            continue;
+        HidOpenStatus status = HidOpenStatus::Failed;
+        const HidHandle handle = backend.Open(info.path, &status);
+        if (handle != kNoHidHandle) backend.Close(handle);
+        if (status == HidOpenStatus::PermissionDenied) return true;
+    }
+    return false;
+}
+
 }  // namespace stepora

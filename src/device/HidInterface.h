@@ -82,5 +82,8 @@ void CloseAll(PedometerDevice& device);
 bool HandleRemoval(PedometerDevice& device, HidHandle handle, NotificationSink* sink);
 bool WriteReports(HidInterface& interface, const uint8_t* data, long length, long& sent);
 bool ReadReports(HidInterface& interface, uint8_t* buffer, long length, long& received);
+// Whether a collection of the pedometer is on the bus (on `node`, when one is named) that
+// the system does not let this user open: the device is there, the permission is not.
+bool PedometerAccessDenied(HidBackend& backend, const std::string& node = {});
 
 }  // namespace stepora
