@@ -23,8 +23,12 @@ TransferSession::Actions TransferSession::Open(const PedometerLink& link) {
     }
     connected_ = device_ && FindPedometer(*device_);
     deviceAbsent_ = !connected_;
+    denied_ = !connected_ && backend_ && PedometerAccessDenied(*backend_);
     if (connected_) NotePedometerNodes();
-    Do({.kind = Action::SetStatus, .text = connected_ ? USBTRANS_STR3 : USBTRANS_STR4});
+    const Text status = connected_ ? Text(USBTRANS_STR3)
+                        : denied_  ? Text(USBTRANS_STR9)
+                                   : Text(USBTRANS_STR4);
+    Do({.kind = Action::SetStatus, .text = status});
     Do({.kind = Action::StartTimer, .timer = Timer::Start});
     return Take();
 }
@@ -33,10 +37,14 @@ TransferSession::Actions TransferSession::DeviceEvents() {
     if (!monitor_ || !device_) return {};
     for (const DeviceEvent& event : monitor_->TakeEvents()) {
         if (event.kind == DeviceEvent::Arrived) {
-            if (!connected_ && OpenFromNode(*device_, event.node)) {
+            if (connected_) continue;
+            if (OpenFromNode(*device_, event.node)) {
                 connected_ = true;
+                denied_ = false;
                 NotePedometerNodes();
                 Do({.kind = Action::Post, .later = Later::DeviceConnected});
+            } else if (PedometerAccessDenied(*backend_, event.node)) {
+                ShowDenied(true);
             }
             continue;
         }
@@ -46,6 +54,8 @@ TransferSession::Actions TransferSession::DeviceEvents() {
         if (handles.empty() && pedometerNodes_.count(event.node)) handles.push_back(kNoHidHandle);
         for (HidHandle handle : handles)
             if (HandleRemoval(*device_, handle, this)) connected_ = false;
+        // The pedometer that could not be opened was pulled out: the window waits again.
+        if (denied_ && !connected_ && !PedometerAccessDenied(*backend_)) ShowDenied(false);
     }
     return Take();
 }
@@ -112,9 +122,7 @@ TransferSession::Actions TransferSession::DeviceConnected() {
 TransferSession::Actions TransferSession::PedometerGone() {
     if (phase_ == Phase::Closed || deviceAbsent_) return {};
     deviceAbsent_ = true;
-    Do({.kind = Action::StopTimer, .timer = Timer::Start});
-    Do({.kind = Action::StopTimer, .timer = Timer::Poll});
-    receiver_.Reset();
+    StopPolling();
     Do({.kind = Action::Hide});
     CloseDevice();
     if (phase_ == Phase::Received)
@@ -133,18 +141,42 @@ TransferSession::Actions TransferSession::BoxClosed(Box kind) {
 }
 
 // The sample block, as if the pedometer had sent it: a transfer without hardware. Its days
-// then go through the same choice of the receiving user as any download.
+// then go through the same choice of the receiving user as any download, and may take
+// over that user's profile, so they go nowhere unless the person says yes to them. The
+// polling rests meanwhile.
 TransferSession::Actions TransferSession::TestPressed() {
     if (phase_ != Phase::Waiting) return {};
+    phase_ = Phase::Asking;
+    StopPolling();
+    Do({.kind = Action::AskSample, .text = USBTRANS_STR10});
+    return Take();
+}
+
+TransferSession::Actions TransferSession::SampleAnswered(bool yes) {
+    if (phase_ != Phase::Asking) return {};
+    if (!yes) {
+        // Back to waiting; a block begun before the question is started over.
+        phase_ = Phase::Waiting;
+        if (connected_) Do({.kind = Action::StartTimer, .timer = Timer::Start});
+        return Take();
+    }
     phase_ = Phase::Sample;
-    Do({.kind = Action::StopTimer, .timer = Timer::Start});
-    Do({.kind = Action::StopTimer, .timer = Timer::Poll});
-    receiver_.Reset();
+    StopPolling();
     CloseDevice();
     data_ = {};
     if (!DecodeBlock(kSampleBlock.data(), kSampleBlock.size(), data_))
         Do({.kind = Action::WarnTest});
     Do({.kind = Action::End, .ok = true});
+    return Take();
+}
+
+// Until the block is complete nothing has been taken from the pedometer: ending the
+// window then keeps nothing. Once it is complete (the success box is up) it is kept.
+TransferSession::Actions TransferSession::CancelPressed() {
+    if (phase_ != Phase::Waiting) return {};
+    StopPolling();
+    CloseDevice();
+    Do({.kind = Action::End, .ok = false});
     return Take();
 }
 
@@ -165,6 +197,18 @@ TransferSession::Actions TransferSession::Take() {
 void TransferSession::NotePedometerNodes() {
     for (const HidInterface* i : {&device_->dataInterface, &device_->commandInterface})
         if (i->isOpen) pedometerNodes_.insert(backend_->NodeOfPath(i->devicePath));
+}
+
+void TransferSession::StopPolling() {
+    Do({.kind = Action::StopTimer, .timer = Timer::Start});
+    Do({.kind = Action::StopTimer, .timer = Timer::Poll});
+    receiver_.Reset();
+}
+
+void TransferSession::ShowDenied(bool denied) {
+    if (denied_ == denied) return;
+    denied_ = denied;
+    Do({.kind = Action::SetStatus, .text = denied ? Text(USBTRANS_STR9) : Text(USBTRANS_STR4)});
 }
 
 void TransferSession::CloseDevice() {

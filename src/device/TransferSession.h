@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/LangTable.h"
@@ -15,7 +16,9 @@
 namespace stepora {
 
 // What the transfer window lives through from opening to its end: it waits for the
-// pedometer, polls it for a block, loses it and finds it again, and says so. Each event
+// pedometer, polls it for a block, loses it and finds it again, and says so. Until the
+// block is complete the person may leave, and nothing is kept; the test button's sample
+// days are kept only when the person says yes to them. Each event
 // answers the actions the window is to carry out, in order; the window owns the timers,
 // the boxes and the posting, the session everything it decides by.
 class TransferSession : private NotificationSink {
@@ -25,6 +28,8 @@ public:
     // Work the window hands back through Resume() once the events already waiting have been
     // handled, as the window messages it was always posted as.
     enum class Later : uint8_t { PollRound, InterfaceClosed, PedometerGone, DeviceConnected };
+    // A text of the language files, one of the original keys or one added since.
+    using Text = std::variant<LangKey, AddedKey>;
 
     struct Action {
         enum Kind : uint8_t {
@@ -35,12 +40,13 @@ public:
             DismissBox,  // the topmost box, as if its button were pressed
             Hide,
             Show,
-            Post,      // later, registration
-            WarnTest,  // the sample did not decode: a warning the window waits for
-            End,       // ok: OK with Data(), else Cancel
+            Post,       // later, registration
+            AskSample,  // text: a Yes/No question the window waits for, answered by SampleAnswered
+            WarnTest,   // the sample did not decode: a warning the window waits for
+            End,        // ok: OK with Data(), else Cancel
         };
         Kind kind;
-        LangKey text{};
+        Text text{};
         std::optional<LangKey> caption = std::nullopt;  // none: the untranslated error caption
         Timer timer = Timer::Start;
         Box box = Box::Lost;
@@ -60,6 +66,8 @@ public:
     Actions Resume(const Action& posted);  // a Post action, handed back
     Actions BoxClosed(Box kind);           // by the person, not by a DismissBox action
     Actions TestPressed();
+    Actions SampleAnswered(bool yes);
+    Actions CancelPressed();  // Cancel, Escape or the window's close request
     // The window ends, whoever ended it: the pedometer, the monitor and the bus go.
     void Close();
 
@@ -70,9 +78,9 @@ public:
     const DeviceData& Data() const { return data_; }
 
 private:
-    // Waiting for a block; the block arrived and the success box is up; the test
-    // button's sample stands in for a block.
-    enum class Phase { Closed, Waiting, Received, Sample };
+    // Waiting for a block; the block arrived and the success box is up; the person is
+    // asked about the sample days; the sample stands in for a block.
+    enum class Phase { Closed, Waiting, Received, Asking, Sample };
 
     void OnInterfaceClosed(uint64_t registration) override;
     void OnPedometerGone() override;
@@ -84,7 +92,9 @@ private:
     void Do(Action action) { actions_.push_back(action); }
     Actions Take();
     void NotePedometerNodes();
+    void StopPolling();
     void CloseDevice();
+    void ShowDenied(bool denied);
     void ShowBox(Box kind, std::optional<LangKey> caption, LangKey text);
     void DismissBox(Box kind);
     // What follows once a box went, whoever took it down.
@@ -93,6 +103,7 @@ private:
     Phase phase_ = Phase::Closed;
     bool connected_ = false;    // both interfaces are open
     bool deviceAbsent_ = true;  // the window shows the no-device state
+    bool denied_ = false;       // it shows that the pedometer is there but may not be opened
     std::vector<Box> boxes_;    // the boxes up, the topmost last
     std::shared_ptr<HidBackend> backend_;
     std::shared_ptr<DeviceMonitor> monitor_;

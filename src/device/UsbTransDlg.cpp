@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -16,14 +15,19 @@ namespace stepora {
 namespace {
 
 using D = CUsbTransDlg;
-constexpr int kWidth = 160, kHeight = 56;
+constexpr int kWidth = 220, kHeight = 78;
 // A monitor without a descriptor to wait on is looked at this often.
 constexpr int kMonitorPollMs = 10;
 
 constexpr ControlSpec kControls[] = {
-    {D::IDC_STATUS, Ctl::Static, 7, 7, 146, 24, kAlignCenter | kWrap},
-    {D::IDC_TEST, Ctl::Button, 40, 36, 80, 14, 0, USBTRANS_STR2},
+    {D::IDC_STATUS, Ctl::Static, 7, 7, 206, 48, kAlignCenter | kWrap},
+    {D::IDC_TEST, Ctl::Button, 36, 59, 70, 14, 0, USBTRANS_STR2},
+    {D::IDCANCEL, Ctl::Button, 114, 59, 70, 14, 0, APP_CANCEL},
 };
+
+std::string TextOf(const TransferSession::Text& text) {
+    return std::visit([](auto key) { return GetLangString(key); }, text);
+}
 
 PedometerLink& Link() {
     static PedometerLink link;
@@ -52,17 +56,16 @@ CUsbTransDlg::CUsbTransDlg(QWidget* parent)
       startTimer_(kStartDelayMs, true, [this] { Carry(session_.StartTimerFired()); }),
       pollTimer_(kPollDelayMs, true, [this] { Carry(session_.PollTimerFired()); }),
       monitorTimer_(kMonitorPollMs, false, [this] { TakeDeviceEvents(); }) {
-    // A frame without caption or system menu; the title is still there for assistive
-    // technology.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+    // A caption with a close button, the way out the desktop offers every window.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFont(DialogFont());
     setFixedSize(DialogUnits(font()).Size(kWidth, kHeight));
     BuildControls(kControls);
     SetTitleKey(USBTRANS_STR1);
-    // Enter must not press the button: the dialog swallows it.
-    Control<QPushButton>(IDC_TEST)->setAutoDefault(false);
     connect(Control<QPushButton>(IDC_TEST), &QPushButton::clicked, this,
             [this] { Carry(session_.TestPressed()); });
+    connect(Control<QPushButton>(IDCANCEL), &QPushButton::clicked, this, &CUsbTransDlg::reject);
 }
 
 CUsbTransDlg::~CUsbTransDlg() {
@@ -70,6 +73,8 @@ CUsbTransDlg::~CUsbTransDlg() {
 }
 
 void CUsbTransDlg::OnOpen() {
+    // Enter and Space on the focused Cancel leave at once.
+    Control<QPushButton>(IDCANCEL)->setFocus();
     const TransferSession::Actions actions = session_.Open(Link());
     if (DeviceMonitor* monitor = session_.Monitor()) {
         if (monitor->EventFd() >= 0) {
@@ -134,17 +139,17 @@ bool CUsbTransDlg::event(QEvent* e) {
     }
 }
 
-void CUsbTransDlg::keyPressEvent(QKeyEvent* e) {
-    // The window cannot be closed from the keyboard.
-    switch (e->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            e->accept();
-            return;
-        default:
-            CDialogBase::keyPressEvent(e);
-    }
+void CUsbTransDlg::reject() {
+    Carry(session_.CancelPressed());
+}
+
+void CUsbTransDlg::setVisible(bool visible) {
+    CDialogBase::setVisible(visible);
+    // Showing a dialog makes a button without the focus its default one; Enter is to act on
+    // the focused button alone.
+    for (int id : {IDC_TEST, IDCANCEL})
+        if (auto* button = Control<QPushButton>(id); button != focusWidget())
+            button->setDefault(false);
 }
 
 void CUsbTransDlg::TakeDeviceEvents() {
@@ -180,6 +185,12 @@ void CUsbTransDlg::Carry(const TransferSession::Actions& actions) {
             case A::Post:
                 QCoreApplication::postEvent(this, new LaterEvent(a));
                 break;
+            case A::AskSample: {
+                const bool yes = DoMessageBox(TextOf(a.text), MsgButtons::YesNo, MsgIcon::Question,
+                                              this) == kIdYes;
+                Carry(session_.SampleAnswered(yes));
+                break;
+            }
             case A::WarnTest: {
                 QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kErrorCaption),
                                 "USB TEST", QMessageBox::Ok, this);
@@ -193,9 +204,10 @@ void CUsbTransDlg::Carry(const TransferSession::Actions& actions) {
     }
 }
 
-void CUsbTransDlg::SetStatus(LangKey key) {
-    SetTextKey(IDC_STATUS, key);
-    Control<QLabel>(IDC_STATUS)->setText(LangText(key));
+void CUsbTransDlg::SetStatus(const TransferSession::Text& text) {
+    // An original key is bound, as the table's texts are; an added one is only shown.
+    if (const LangKey* key = std::get_if<LangKey>(&text)) SetTextKey(IDC_STATUS, *key);
+    Control<QLabel>(IDC_STATUS)->setText(Qs(TextOf(text)));
 }
 
 void CUsbTransDlg::ShowBox(const TransferSession::Action& action) {
@@ -204,7 +216,7 @@ void CUsbTransDlg::ShowBox(const TransferSession::Action& action) {
         action.caption ? LangText(*action.caption) : QString::fromLatin1(kErrorCaption);
     auto* box = new QMessageBox(
         kind == TransferSession::Box::Lost ? QMessageBox::Warning : QMessageBox::NoIcon, caption,
-        LangText(action.text), QMessageBox::NoButton, this);
+        Qs(TextOf(action.text)), QMessageBox::NoButton, this);
     box->addButton(QMessageBox::Ok)->setText("&" + LangText(APP_OK));
     box->setWindowModality(Qt::ApplicationModal);
     boxes_.push_back(box);

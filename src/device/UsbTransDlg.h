@@ -19,15 +19,17 @@ namespace stepora {
 void SetPedometerLink(PedometerLink link);
 
 // The small window that stands on screen while the program waits for the pedometer and
-// receives its block. It ends with OK when a block was received and decoded (Data()
-// holds it), and with Cancel when the pedometer was lost and did not come back or the
-// person pressed the button. Its TransferSession decides; the window turns its timers,
-// device notifications and boxes into the session's events and carries out its actions.
+// receives its block. It ends with OK when a block was received and decoded, or the
+// person took the sample days (Data() holds them), and with Cancel when the pedometer
+// was lost and did not come back or the person left it (Cancel, Escape, closing it)
+// before the block was complete. Its TransferSession decides; the window turns its
+// timers, device notifications, keys and boxes into the session's events and carries
+// out its actions.
 class CUsbTransDlg : public CDialogBase {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 157;
-    enum ControlId : int { IDC_STATUS = 1147, IDC_TEST = 1029 };
+    enum ControlId : int { IDCANCEL = 2, IDC_STATUS = 1147, IDC_TEST = 1029 };
     // Events the dialog posts to itself, numbered as the window messages they always were
     // (WM_USER + 1, + 4, + 5, + 10). All lie above QEvent::User and only this dialog
     // receives them, so they need no registration.
@@ -53,16 +55,18 @@ public:
     // as it would end QDialog::exec().
     int exec() override;
     void done(int result) override;
+    // Cancel, Escape and the close request: the session decides whether it may end here.
+    void reject() override;
+    void setVisible(bool visible) override;
 
 protected:
     void OnOpen() override;
     bool event(QEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void Carry(const TransferSession::Actions& actions);
     void TakeDeviceEvents();
-    void SetStatus(LangKey key);
+    void SetStatus(const TransferSession::Text& text);
     void ShowBox(const TransferSession::Action& action);
     void DismissBox();
     void Release();

@@ -17,9 +17,13 @@ struct Window {
     std::string Step(const std::string& step) {
         if (step == "no link") bus.link = {};
         if (step == "pull later") bus.backend.UnplugAfterReports(12);
+        if (step == "deny" || step == "allow") bus.backend.DenyAccess(step == "deny");
         if (step == "open") return Event(session.Open(bus.link));
         if (step == "start") return Event(session.StartTimerFired());
+        if (step == "poll") return Event(session.PollTimerFired());
         if (step == "test") return Event(session.TestPressed());
+        if (step == "yes" || step == "no") return Event(session.SampleAnswered(step == "yes"));
+        if (step == "cancel") return Event(session.CancelPressed());
         if (step == "close lost") return Event(session.BoxClosed(S::Box::Lost));
         if (step == "close received") return Event(session.BoxClosed(S::Box::Received));
         if (step.ends_with("plug")) step == "unplug" ? bus.backend.Unplug() : bus.backend.Replug();
@@ -34,9 +38,10 @@ struct Window {
         for (size_t i = 0; i < actions.size(); ++i) {
             const S::Action a = actions[i];  // a copy: the list grows
             if (a.kind == a.Post) std::ranges::copy(session.Resume(a), std::back_inserter(actions));
+            const std::string text = a.text.index() ? AddedKeyNames[std::get<1>(a.text)] : KeyNames[std::get<0>(a.text)];
             // clang-format off
-            const std::string words[] = {KeyNames[a.text], a.timer == S::Timer::Start ? "+start" : "+poll", a.timer == S::Timer::Start ? "-start" : "-poll",
-                (a.box == S::Box::Lost ? "lost:" : "received:") + std::string(a.caption ? KeyNames[*a.caption] : "ERROR") + "/" + KeyNames[a.text], "dismiss", "hide", "show", "", "warn", a.ok ? "OK:" + std::to_string(session.Data().recordCount) : "Cancel"};
+            const std::string words[] = {text, a.timer == S::Timer::Start ? "+start" : "+poll", a.timer == S::Timer::Start ? "-start" : "-poll",
+                (a.box == S::Box::Lost ? "lost:" : "received:") + std::string(a.caption ? KeyNames[*a.caption] : "ERROR") + "/" + text, "dismiss", "hide", "show", "", "ask:" + text, "warn", a.ok ? "OK:" + std::to_string(session.Data().recordCount) : "Cancel"};
             // clang-format on
             if (a.kind != a.Post) said += (said.empty() ? "" : " ") + words[a.kind];
         }
@@ -52,12 +57,13 @@ TEST(TransferSession, WhatEachEventAsksOfTheWindow) {
     const std::pair<std::string, std::string> open = {"open", "USBTRANS_STR3 +start"}, start = {"start", "+poll"}, pull = {"pull later", ""}, absent = {"open", "USBTRANS_STR4 +start"},
         back = {"replug", "+start show USBTRANS_STR7"}, lost = {"polls", "-start -poll hide lost:ERROR/USBTRANS_STR6"}, received = {"polls", "hide received:APP_NAME/USBTRANS_STR8"};
     const struct { const char* name; std::vector<std::pair<std::string, std::string>> steps; } cases[] = {
-        {"received, its box closed", {open, start, received, {"close received", "OK:7"}}},
+        {"received, its box closed; too late to cancel", {open, start, received, {"cancel", ""}, {"close received", "OK:7"}}},
         {"pulled and back, pulled after the block came", {pull, open, start, lost, back, {"start", "dismiss +poll"}, received, {"unplug", "-start -poll hide dismiss OK:7"}}},
         {"pulled, the lost box closed", {pull, open, start, lost, {"close lost", "Cancel"}}},
-        {"absent at opening, plugged in, the test button", {{"unplug", ""}, absent, {"start", ""}, back, {"test", "-start -poll OK:3"}, {"test", ""}}},
-        {"no link, no pedometer", {{"no link", ""}, absent, {"replug", ""}, {"start", ""}, {"test", "-start -poll OK:3"}}},
-        {"cancelled while polling", {open, start}},
+        {"absent at opening, plugged in, the test button: no, then yes", {{"unplug", ""}, absent, {"start", ""}, back, {"test", "-start -poll ask:USBTRANS_STR10"}, {"no", "+start"}, {"test", "-start -poll ask:USBTRANS_STR10"}, {"yes", "-start -poll OK:3"}, {"test", ""}}},
+        {"no link, no pedometer, the test button: no, then Cancel", {{"no link", ""}, absent, {"replug", ""}, {"start", ""}, {"test", "-start -poll ask:USBTRANS_STR10"}, {"cancel", ""}, {"no", ""}, {"cancel", "-start -poll Cancel"}, {"yes", ""}}},
+        {"cancelled while a block comes in", {open, start, {"poll", "+poll"}, {"poll", "+poll"}, {"cancel", "-start -poll Cancel"}, {"poll", ""}}},
+        {"there but not to be opened, pulled, plugged, allowed", {{"deny", ""}, {"open", "USBTRANS_STR9 +start"}, {"start", ""}, {"unplug", "USBTRANS_STR4"}, {"replug", "USBTRANS_STR9"}, {"unplug", "USBTRANS_STR4"}, {"allow", ""}, back}},
     };
     // clang-format on
     for (const auto& c : cases) {

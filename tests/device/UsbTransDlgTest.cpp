@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/ClockTimer.h"
 #include "app/LangTable.h"
@@ -46,10 +47,12 @@ protected:
     void TearDown() override { SetPedometerLink({}), InstallLangTable(nullptr); }
 
     // Opens the dialog and takes the steps in turn, each at the first millisecond of the
-    // dialog's clock at which its moment has come; the snapshot notes when, and what the
-    // window and the pedometer showed then. A step whose moment never comes fails the test.
+    // dialog's clock at which its moment has come; the scenario's snapshot (if it is named)
+    // notes when, and what the window and the pedometer showed then. A step whose moment
+    // never comes fails the test.
     int Run(const char* scenario, std::vector<Step> steps) {
-        test::Snapshot snapshot(scenario);
+        std::optional<test::Snapshot> snapshot;
+        if (scenario) snapshot.emplace(scenario);
         size_t next = 0;
         int idle = 0;
         QTimer tick;
@@ -60,10 +63,11 @@ protected:
                 return clock_.Advance(1);
             }
             idle = 0;
-            snapshot.Step(std::string(steps[next].what) + " at " + std::to_string(clock_.NowMs()) + " ms", dialog_);
+            if (!scenario) return steps[next++].then();
+            snapshot->Step(std::string(steps[next].what) + " at " + std::to_string(clock_.NowMs()) + " ms", dialog_);
             std::string commands;
             for (uint8_t c : bus_->pedometer.Commands()) commands += " " + std::to_string(c);
-            snapshot.Line("pedometer: polls " + std::to_string(bus_->pedometer.StatusPolls()) + ", commands" + commands);
+            snapshot->Line("pedometer: polls " + std::to_string(bus_->pedometer.StatusPolls()) + ", commands" + commands);
             steps[next++].then();
         });
         tick.start(0);
@@ -91,13 +95,8 @@ protected:
 
 TEST_F(UsbTransDlgTest, WaitsForThePedometerAndStartsOverWhenItIsPulledDuringATransfer) {
     bus_->backend.Unplug();
-    QPushButton* button = dialog_.Control<QPushButton>(D::IDC_TEST);
     EXPECT_EQ(Run("transfer-pulled-and-back",
-                  {{"no pedometer", [&] { return dialog_.isVisible(); },
-                    [&] {
-                        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-                            QTest::keyClick(&dialog_, key), QTest::keyClick(button, key);
-                    }},
+                  {{"no pedometer", [&] { return dialog_.isVisible(); }, [] {}},
                    {"still waiting, then plugged in", [&] { return clock_.NowMs() >= 60; },
                     [&] {
                         bus_->backend.Replug();
@@ -117,6 +116,24 @@ TEST_F(UsbTransDlgTest, PulledAndTheErrorClosedItEndsWithNothing) {
     EXPECT_EQ(Run("transfer-pulled-for-good", {{"lost", [&] { return BoxUp(nullptr); }, [&] { Press(dialog_.ActiveBox()); }}}),
               QDialog::Rejected);
     EXPECT_EQ(dialog_.Data().recordCount, 0u);
+}
+
+// Cancel has the focus; Escape, Enter on it and the close request end the transfer (the first
+// while a block comes in) and let the pedometer go.
+TEST_F(UsbTransDlgTest, EveryWayOutEndsWithNothing) {
+    QWidget* cancel = dialog_.Control<QPushButton>(D::IDCANCEL);
+    const std::function<void()> ways[] = {[&] { QTest::keyClick(cancel, Qt::Key_Escape); },
+                                          [&] { QTest::keyClick(cancel, Qt::Key_Return); }, [&] { dialog_.close(); }};
+    for (const auto& way : ways) {
+        EXPECT_EQ(Run(&way == ways ? "transfer-cancelled" : nullptr,
+                      {{"a block begun", [&] { return !bus_->pedometer.Commands().empty(); },
+                        [&] {
+                            EXPECT_EQ(dialog_.focusWidget(), cancel);
+                            way();
+                            if (dialog_.isVisible()) dialog_.done(-1);
+                        }}}),
+                  QDialog::Rejected);
+    }
 }
 
 }  // namespace

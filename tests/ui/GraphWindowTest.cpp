@@ -241,7 +241,8 @@ TEST_F(GraphWindowTest, CsvExportChecksItsInputsAndItsFileComesBack) {
 }
 
 // Without a pedometer, the test button's three sample days go the whole way: password,
-// question, transfer, the choice of a user (the units differ from Ann's), the write.
+// question, transfer, yes to the sample days, the choice of a user (the units differ from
+// Ann's), the write.
 TEST_F(GraphWindowTest, ADownloadLandsInTheUserChosenAndTheWindowShowsThem) {
     using M = CUserMatchDlg;
     SetPedometerLink(SimulatedPedometerLink({}));
