@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "csv/CsvImport.h"
 
-#include <algorithm>
+#include <initializer_list>
 
 #include "app/ApEnvironment.h"
 #include "csv/CsvFile.h"
