@@ -18,6 +18,10 @@ void Say(const AccountPrompts& prompts, LangKey key) {
     Say(prompts, GetLangString(key));
 }
 
+void Say(const AccountPrompts& prompts, AddedKey key) {
+    Say(prompts, GetLangString(key));
+}
+
 void Changed(const AccountPrompts& prompts) {
     if (prompts.usersChanged) prompts.usersChanged();
 }
@@ -47,11 +51,14 @@ bool AddUserAccount(UserStore& store, const AccountPrompts& prompts) {
         std::optional<Account> accepted = prompts.editAccount(account);
         if (!accepted) return false;
         account = *accepted;
-        // The dialog reopens with what was typed.
-        if (!store.Exists(account.name)) break;
-        Say(prompts, MAINMENU_STR21);
+        // The dialog reopens with what was typed. A pasted name can hold what typing cannot.
+        if (!IsValidUserName(account.name))
+            Say(prompts, ADDUSER_STR3);
+        else if (store.Exists(account.name))
+            Say(prompts, MAINMENU_STR21);
+        else
+            break;
     }
-    // A pasted name can hold what typing cannot; the store refuses what no file may be.
     if (!store.Create(account.name, account.password)) {
         Say(prompts, MAINMENU_STR22);
         return false;
@@ -72,7 +79,9 @@ bool EditUserAccount(UserStore& store, int selectedRows, const std::vector<std::
     const std::string password = HeaderPassword(header);
     if (!CheckPassword(prompts, password, NamedMessage(MAINMENU_STR17, name), MAINMENU_STR18))
         return false;
-    const std::optional<Account> accepted = prompts.editAccount({name, password});
+    std::optional<Account> accepted{{name, password}};
+    while ((accepted = prompts.editAccount(*accepted)) && !IsValidUserName(accepted->name))
+        Say(prompts, EDITUSER_STR3);  // reopened with what was typed
     if (!accepted) return false;
     if (!store.Rename(name, accepted->name, accepted->password))
         return Say(prompts, MAINMENU_STR19), false;

@@ -110,7 +110,12 @@ void CCsvExportDlg::OnOpen() {
     Fill(Control<QComboBox>(IDC_TO_YEAR), 2000, 2099, int(y2));
     Fill(Control<QComboBox>(IDC_TO_MONTH), 1, 12, int(m2));
     Fill(Control<QComboBox>(IDC_TO_DAY), 1, 31, int(d2));
-    Control<QLineEdit>(IDC_FOLDER)->clear();
+    // The folder chosen last time, while it is there; the user need not browse again.
+    const auto remembered =
+        Globals().apEnvironment.RememberedFolder(CApEnvironment::Folder::CsvExport);
+    std::error_code ec;
+    const bool there = !remembered.empty() && std::filesystem::is_directory(remembered, ec);
+    Control<QLineEdit>(IDC_FOLDER)->setText(there ? PathText(remembered) : QString());
     Control<QLineEdit>(IDC_FILE_NAME)->clear();
     Control<QLineEdit>(IDC_FILE_NAME)->setFocus();
 }
@@ -134,18 +139,18 @@ void CCsvExportDlg::OnOk() {
     if (name.isEmpty()) return ShowMessage(GetLangString(CSVEXPORT_DLG_STR17), this);
 
     const std::filesystem::path path = PathOf(folder) / PathOf(name + ".csv");
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) &&
-        DoMessageBox(GetLangString(CSVEXPORT_DLG_STR18), MsgButtons::YesNo, MsgIcon::Question,
-                     this) != kIdYes)
-        return;
-
     const ExportRangeCheck check = CheckExportRange(
         firstDay_, lastDay_, Selected(Control<QComboBox>(IDC_FROM_YEAR)),
         Selected(Control<QComboBox>(IDC_FROM_MONTH)), Selected(Control<QComboBox>(IDC_FROM_DAY)),
         Selected(Control<QComboBox>(IDC_TO_YEAR)), Selected(Control<QComboBox>(IDC_TO_MONTH)),
         Selected(Control<QComboBox>(IDC_TO_DAY)));
     if (!check.ok) return ShowMessage(check.message, this);
+    // Asked last, so that no answer is ever asked for again after another refusal.
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) &&
+        DoMessageBox(GetLangString(CSVEXPORT_DLG_STR18), MsgButtons::YesNo, MsgIcon::Question,
+                     this) != kIdYes)
+        return;
     fromDay_ = check.fromDay;
     toDay_ = check.toDay;
     exportPath_ = path;

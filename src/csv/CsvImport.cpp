@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "csv/CsvImport.h"
 
-#include <algorithm>
+#include <initializer_list>
 
 #include "app/ApEnvironment.h"
 #include "csv/CsvFile.h"
@@ -32,89 +32,165 @@ bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
     return !IsImperial(unit) ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
 }
 
-bool ReadHeaderLines(CCsvFile& file, CsvFileHeader& h) {
-    std::array<std::string, kCsvFields> f;
+constexpr uint32_t kHeaderLines = 7;
+using Fields = std::array<std::string, kCsvFields>;
+using Fault = CsvReadFailure::Kind;
+
+// The lines of one file in turn, and why the first one that cannot be taken fails.
+struct CsvReader {
+    CCsvFile file;
+    Fields f;
+    uint32_t line = 0;
     bool atEnd = false;
+    CsvReadFailure failure;
+
+    bool Fail(Fault kind, std::string text = {}, uint32_t at = 0) {
+        failure = {kind, at ? at : line, std::move(text)};
+        return false;
+    }
+    bool Next() {
+        const bool ended = atEnd;
+        ++line;
+        if (file.ReadCsvLine(f, atEnd)) return true;
+        return Fail(ended && line > kHeaderLines ? Fault::FileEnds : Fault::NotLaidOut);
+    }
+    bool Number(size_t field, bool parsed) { return parsed || Fail(Fault::NotANumber, f[field]); }
+    bool Within(size_t field, bool allowed) { return allowed || Fail(Fault::OutOfRange, f[field]); }
+};
+
+bool ReadHeaderLines(CsvReader& r, CsvFileHeader& h) {
+    std::string second[6];  // the second field of lines 1 to 6, for what is said of them
     // Line 1: the unit number follows the first "(".
-    if (!file.ReadCsvLine(f, atEnd)) return false;
-    size_t open = f[1].find('(');
-    if (open == std::string::npos) return false;
-    std::string unit = f[1].substr(open + 1);
-    size_t digits = unit.find_first_not_of("0123456789");
-    if (!ParseCsvInteger(unit.substr(0, digits), h.unit)) return false;
-    if (!file.ReadCsvLine(f, atEnd)) return false;
-    h.user = f[1];
+    if (!r.Next()) return false;
+    second[0] = r.f[1];
+    size_t open = r.f[1].find('(');
+    std::string unit = open == std::string::npos ? std::string() : r.f[1].substr(open + 1);
+    if (!ParseCsvInteger(unit.substr(0, unit.find_first_not_of("0123456789")), h.unit))
+        return r.Fail(Fault::NoUnitNumber, r.f[1]);
+    if (!r.Next()) return false;
+    h.user = r.f[1];
     // A profile value never filled in is written as a text of its own; it reads as 0.
-    if (!file.ReadCsvLine(f, atEnd)) return false;
-    if (f[1] == GetLangString(CSV_STR15))
+    if (!r.Next()) return false;
+    second[2] = r.f[1];
+    if (r.f[1] == GetLangString(CSV_STR15))
         h.weight = 0;
-    else if (!ParseCsvInteger(f[1], h.weight))
+    else if (!r.Number(1, ParseCsvInteger(r.f[1], h.weight)))
         return false;
-    if (!file.ReadCsvLine(f, atEnd)) return false;
-    if (f[1] == GetLangString(CSV_STR18))
+    if (!r.Next()) return false;
+    second[3] = r.f[1];
+    if (r.f[1] == GetLangString(CSV_STR18))
         h.stride = 0;
-    else if (!ParseStride(f[1], h.unit, h.stride))
+    else if (!r.Number(1, ParseStride(r.f[1], h.unit, h.stride)))
         return false;
-    if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.firstDay)) return false;
-    if (!file.ReadCsvLine(f, atEnd) || !ParseCsvDate(f[1], h.lastDay)) return false;
-    return file.ReadCsvLine(f, atEnd) != 0;
+    if (!r.Next()) return false;
+    second[4] = r.f[1];
+    if (!ParseCsvDate(r.f[1], h.firstDay)) return r.Fail(Fault::NotADate, r.f[1]);
+    if (!r.Next()) return false;
+    second[5] = r.f[1];
+    if (!ParseCsvDate(r.f[1], h.lastDay)) return r.Fail(Fault::NotADate, r.f[1]);
+    if (!r.Next()) return false;
+
+    // The values are checked once the header was read whole, line by line.
+    if (h.unit > 1) return r.Fail(Fault::NoUnitNumber, second[0], 1);
+    if (h.user.empty()) return r.Fail(Fault::EmptyName, {}, 2);
+    if (!CsvWeightAllowed(h.unit, h.weight)) return r.Fail(Fault::OutOfRange, second[2], 3);
+    if (!CsvStrideAllowed(h.unit, h.stride)) return r.Fail(Fault::OutOfRange, second[3], 4);
+    if (!InRange(h.firstDay, kFirstImportDay, kLastImportDay))
+        return r.Fail(Fault::DateOutside, second[4], 5);
+    if (h.lastDay < h.firstDay) return r.Fail(Fault::DaysOutOfOrder, second[5], 6);
+    if (h.lastDay > kLastImportDay) return r.Fail(Fault::DateOutside, second[5], 6);
+    return true;
 }
 
-bool HeaderAccepted(const CsvFileHeader& h) {
-    return h.unit <= 1 && !h.user.empty() && CsvWeightAllowed(h.unit, h.weight) &&
-           CsvStrideAllowed(h.unit, h.stride) &&
-           InRange(h.firstDay, kFirstImportDay, kLastImportDay) &&
-           InRange(h.lastDay, h.firstDay, kLastImportDay);
-}
-
-bool ParseDay(const std::array<std::string, kCsvFields>& f, const std::string unitTexts[2],
-              DayRecord& r) {
+bool ParseDay(CsvReader& r, const std::string unitTexts[2], DayRecord& day) {
+    const Fields& f = r.f;
     uint32_t unit = 0, weight = 0, stride = 0, steps = 0, calories = 0, distance = 0;
     if (f[1] == unitTexts[0])
         unit = 0;
     else if (f[1] == unitTexts[1])
         unit = 1;
     else
+        return r.Fail(Fault::UnknownUnit, f[1]);
+    if (!r.Number(2, ParseCsvInteger(f[2], weight)) ||
+        !r.Number(3, ParseStride(f[3], unit, stride)) ||
+        !r.Number(4, ParseCsvInteger(f[4], steps)) ||
+        !r.Number(5, ParseCsvScaled(f[5], 1, calories)) ||
+        !r.Number(6, ParseCsvScaled(f[6], 2, distance)))
         return false;
-    if (!ParseCsvInteger(f[2], weight) || !ParseStride(f[3], unit, stride) ||
-        !ParseCsvInteger(f[4], steps) || !ParseCsvScaled(f[5], 1, calories) ||
-        !ParseCsvScaled(f[6], 2, distance))
+    if (!r.Within(2, CsvWeightAllowed(unit, weight)) ||
+        !r.Within(3, CsvStrideAllowed(unit, stride)) || !r.Within(4, steps <= kMaxValue) ||
+        !r.Within(5, calories <= kMaxValue) || !r.Within(6, distance <= kMaxValue))
         return false;
-    if (!CsvWeightAllowed(unit, weight) || !CsvStrideAllowed(unit, stride) || steps > kMaxValue ||
-        calories > kMaxValue || distance > kMaxValue)
-        return false;
-    r = DayRecord{uint8_t(unit), uint16_t(weight), uint16_t(stride), 0, steps, calories, distance};
+    day =
+        DayRecord{uint8_t(unit), uint16_t(weight), uint16_t(stride), 0, steps, calories, distance};
     return true;
 }
 
-constexpr uint32_t kHeaderLines = 7;
-constexpr size_t kImportPieceDays = 1024;
+// A text with %1, %2 … replaced by args in one pass: what a field brings in stays as it is.
+std::string FillIn(const std::string& text, std::initializer_list<std::string> args) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t n = i + 1 < text.size() ? size_t(text[i + 1] - '1') : args.size();
+        if (text[i] == '%' && n < args.size()) {
+            out += args.begin()[n];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A field shown in a message is cut short where a line of rubbish would flood it.
+std::string Shown(const std::string& field) {
+    constexpr size_t kShown = 40;
+    if (field.size() <= kShown) return field;
+    size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(field[cut]) & 0xC0) == 0x80) --cut;
+    return field.substr(0, cut) + "\xE2\x80\xA6";
+}
 
 }  // namespace
 
+std::string CsvFailureText(const CsvReadFailure& failure) {
+    static constexpr struct {
+        Fault kind;
+        AddedKey key;
+    } kTexts[] = {
+        {Fault::NotLaidOut, CSV_STR48},   {Fault::NotANumber, CSV_STR49},
+        {Fault::NotADate, CSV_STR50},     {Fault::DaysOutOfOrder, CSV_STR51},
+        {Fault::DateOutside, CSV_STR52},  {Fault::UnknownUnit, CSV_STR53},
+        {Fault::OutOfRange, CSV_STR54},   {Fault::EmptyName, CSV_STR55},
+        {Fault::NoUnitNumber, CSV_STR56}, {Fault::FileEnds, CSV_STR57},
+    };
+    if (failure.kind == Fault::None) return {};
+    if (failure.kind == Fault::CannotOpen) return GetLangString(CSV_STR37);
+    for (const auto& t : kTexts) {
+        if (t.kind != failure.kind) continue;
+        // %3 and %4: the names of the unit systems that this language reads.
+        std::string text =
+            FillIn(GetLangString(t.key), {std::to_string(failure.line), Shown(failure.text),
+                                          GetLangString(CSV_STR4), GetLangString(CSV_STR5)});
+        return failure.kind == Fault::NotLaidOut ? GetLangString(CSV_STR38) + "\n" + text : text;
+    }
+    return {};
+}
+
 int ReadCsvDays(const std::filesystem::path& path, CsvFileHeader& header,
                 std::vector<DayRecord>& days, CsvReadFailure* failure) {
-    auto fail = [&](CsvReadFailure::Kind kind, uint32_t line) {
-        if (failure) *failure = {kind, line};
-        days.clear();
-        return 0;
-    };
-    CCsvFile file;
-    if (!file.OpenForRead(path)) return fail(CsvReadFailure::CannotOpen, 0);
-    if (!ReadHeaderLines(file, header) || !HeaderAccepted(header))
-        return fail(CsvReadFailure::BadHeader, 0);
-    const uint32_t n = header.lastDay - header.firstDay;
+    CsvReader r;
+    bool read =
+        r.file.OpenForRead(path) ? ReadHeaderLines(r, header) : r.Fail(Fault::CannotOpen, {}, 0);
     const std::string unitTexts[2] = {GetLangString(CSV_STR4), GetLangString(CSV_STR5)};
-    std::array<std::string, kCsvFields> f;
-    days.assign(n + 1, DayRecord{});
-    for (uint32_t i = 0; i <= n; ++i) {
-        bool atEnd = false;
-        if (!file.ReadCsvLine(f, atEnd) || !ParseDay(f, unitTexts, days[i]))
-            return fail(CsvReadFailure::BadDay, kHeaderLines + 1 + i);
-        if (atEnd && i != n) return fail(CsvReadFailure::BadDay, kHeaderLines + 2 + i);
-    }
-    if (failure) *failure = {};
-    return 1;
+    days.clear();
+    if (read) days.resize(header.lastDay - header.firstDay + 1);
+    // The i-th data line is the i-th day, whatever date it names; lines after the last
+    // day are not read.
+    for (size_t i = 0; read && i < days.size(); ++i)
+        read = r.Next() && ParseDay(r, unitTexts, days[i]);
+    if (!read) days.clear();
+    if (failure) *failure = read ? CsvReadFailure{} : r.failure;
+    return read;
 }
 
 bool HasCsvExtension(const std::filesystem::path& path) {
@@ -134,9 +210,12 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
     auto show = [&](LangKey key) {
         if (callbacks.showMessage) callbacks.showMessage(key);
     };
-    CCsvFile file;
+    // The whole file is read before anything is asked or written: a file at fault says
+    // where, and no user is asked for it.
+    CsvImportResult result;
     CsvFileHeader h;
-    if (!file.OpenForRead(path) || !ReadHeaderLines(file, h) || !HeaderAccepted(h)) return {};
+    std::vector<DayRecord> days;
+    if (!ReadCsvDays(path, h, days, &result.failure)) return result;
 
     // The receiving user: the current one when the file is plainly its own (or the
     // current profile was never filled in), else whom the user match dialog names.
@@ -174,32 +253,9 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
         receiving.stride = h.stride;
         if (!store.WriteHeader(choice.name, receiving)) return {};
     }
-    const uint32_t n = h.lastDay - h.firstDay;
-    std::array<std::string, kCsvFields> f;
-    const std::string unitTexts[2] = {GetLangString(CSV_STR4), GetLangString(CSV_STR5)};
-    // Consecutive days go to the store in pieces, one open of the user file each instead
-    // of one per day; the file comes out the same and the buffer stays small for any
-    // file. Days still in the piece when a line fails are not written: the restore puts
-    // the whole file back anyway.
-    std::vector<DayRecord> piece;
-    piece.reserve(std::min<size_t>(n + 1, kImportPieceDays));
-    uint32_t pieceFirst = h.firstDay;
-    for (uint32_t i = 0; i <= n; ++i) {
-        bool atEnd = false;
-        DayRecord record;
-        if (!file.ReadCsvLine(f, atEnd)) return {};
-        if (atEnd && i != n) return {};  // fewer lines than days
-        if (!ParseDay(f, unitTexts, record)) return {};
-        piece.push_back(record);
-        if (piece.size() == kImportPieceDays || i == n) {
-            if (!store.WriteDays(choice.name, pieceFirst, piece)) return {};
-            pieceFirst += uint32_t(piece.size());
-            piece.clear();
-        }
-    }
+    if (!store.WriteDays(choice.name, h.firstDay, days)) return {};
     if (!change.Commit()) return {};
-    file.Close();
-    return {true, store.StoredName(choice.name).value_or(choice.name)};
+    return {true, store.StoredName(choice.name).value_or(choice.name), {}};
 }
 
 }  // namespace stepora

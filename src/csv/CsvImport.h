@@ -25,13 +25,38 @@ struct CsvImportCallbacks {
     std::function<std::optional<CsvUserChoice>(const CsvMatchRequest&)> chooseUser;
 };
 
+// Why a CSV file could not be read: the line (counted from 1; the first day is line 8)
+// and what is wrong with it.
+struct CsvReadFailure {
+    enum Kind {
+        None,
+        CannotOpen,
+        NotLaidOut,    // not seven quoted fields ended by CR LF
+        FileEnds,      // before the last day of the file's period
+        NoUnitNumber,  // line 1 names no unit system 0 or 1
+        EmptyName,
+        NotANumber,
+        NotADate,        // not year.month.day of a real date
+        DateOutside,     // before 2000 or after 2099
+        DaysOutOfOrder,  // the last day before the first
+        OutOfRange,      // a value beyond what a user file keeps
+        UnknownUnit,     // a unit system not named as this language names it
+    } kind = None;
+    uint32_t line = 0;
+    std::string text;  // the field at fault, as the file has it
+};
+
+// What the person reads about a failure, in the current language.
+std::string CsvFailureText(const CsvReadFailure& failure);
+
 struct CsvImportResult {
     bool ok = false;
     std::string receivingUser;  // when ok: the user to show
+    CsvReadFailure failure;     // when the file itself is at fault
 };
 
-// Imports a CSV file: checks its whole header, finds the receiving user (the current one,
-// or whom chooseUser names), then writes its days under a backup. A failure leaves the
+// Imports a CSV file: reads the whole of it, finds the receiving user (the current one, or
+// whom chooseUser names), then writes its days under a backup. A failure leaves the
 // receiving user's file as it was.
 CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
                           const std::string& currentName, const UserFileHeader& current,
@@ -41,12 +66,6 @@ CsvImportResult ImportCsv(UserStore& store, const std::filesystem::path& path,
 struct CsvFileHeader {
     uint32_t unit = 0, weight = 0, stride = 0, firstDay = 0, lastDay = 0;
     std::string user;
-};
-
-// Why a whole file could not be read; line counts from 1 (the first day is line 8).
-struct CsvReadFailure {
-    enum Kind { None, CannotOpen, BadHeader, BadDay } kind = None;
-    uint32_t line = 0;
 };
 
 // Reads a whole CSV file by the rules import applies: the header and one record for each

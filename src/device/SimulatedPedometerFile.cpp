@@ -25,17 +25,13 @@ int ReadSimulatedPedometerFile(const std::filesystem::path& path, BlockContents&
     std::vector<DayRecord> days;
     CsvReadFailure failure;
     if (!ReadCsvDays(path, header, days, &failure)) {
-        switch (failure.kind) {
-            case CsvReadFailure::CannotOpen:
-                error = "the file cannot be opened";
-                break;
-            case CsvReadFailure::BadHeader:
-                error = "it does not begin with the header of a Stepora CSV export";
-                break;
-            default:
-                error = "line " + std::to_string(failure.line) +
-                        " is not a day of a Stepora CSV export";
-        }
+        if (failure.kind == CsvReadFailure::CannotOpen)
+            error = "the file cannot be opened";
+        else if (failure.line <= 7)
+            error = "it does not begin with the header of a Stepora CSV export";
+        else
+            error =
+                "line " + std::to_string(failure.line) + " is not a day of a Stepora CSV export";
         return 0;
     }
     // A pedometer always carries a profile; a block without one would be refused forever.

@@ -75,7 +75,11 @@ void CUseGraphDlg::OnCsvImport() {
     };
     const CsvImportResult result =
         ImportCsv(TheUserStore(), *chosen, userName_, aggregation_.Header(), callbacks);
-    if (!result.ok) return ShowMessage(GetLangString(CSV_STR44), this);
+    if (!result.ok) {
+        // A file at fault says which line and why.
+        const std::string why = CsvFailureText(result.failure);
+        return ShowMessage(GetLangString(CSV_STR44) + (why.empty() ? "" : "\n" + why), this);
+    }
     ShowUser(result.receivingUser);
     ShowMessage(GetLangString(CSV_STR45), this);
 }

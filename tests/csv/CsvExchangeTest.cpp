@@ -181,34 +181,38 @@ TEST_F(CsvExchange, AFileThatBreaksAnyRuleChangesNothing) {
     std::string badSteps = whole, garbage = whole;
     badSteps.replace(badSteps.find("\"4013\""), 6, "\"1000000\"");
     garbage.replace(lineEnd(20), 40, std::string("\x01\"\xFF,,\r\r\n\0", 10) + std::string(30, 'z'));
+    using F = CsvReadFailure;
     struct Case {
         const char* name;
         const char* user;
-        size_t line;        // header line whose second field becomes `value`, or 99
+        size_t line;        // line whose second field becomes `value`, or 99
         std::string value;  // ... or the whole file when line is 99
-        bool accepted;
+        F::Kind fault;      // what the failure says, and of which line
+        uint32_t at;
     };
     const Case cases[] = {
-        {"no parenthesis", "Anna", 0, T(CSV_STR4) + "0", false},
-        {"unit 2", "Anna", 0, T(CSV_STR4) + "(2)", false},
-        {"empty user name", "Anna", 1, "", false},
-        {"weight 151", "Anna", 2, "151", false},
-        {"weight 0", "Anna", 2, "0", true},
-        {"stride 9", "Anna", 3, "9", false},
-        {"stride 7.5e1", "Anna", 3, "7.5e1", false},
-        {"first day 2009.2.29", "Anna", 4, "2009.2.29", false},
-        {"last day before the first", "Anna", 5, "2009.4.30", false},
-        {"last day 2100.1.1", "Anna", 5, "2100.1.1", false},
-        {"imperial stride past 4.00 inches", "Ben", 3, "4.01", false},
-        {"imperial stride of 4.00 inches", "Ben", 3, "4.00", true},
-        {"one data line short", "Anna", 99, whole.substr(0, lineEnd(7 + 29)), false},
-        {"last line without CR LF", "Anna", 99, whole.substr(0, whole.size() - 2), false},
-        {"extra lines are ignored", "Anna", 99, whole + whole.substr(lineEnd(7)), true},
-        {"steps above 999999", "Anna", 99, badSteps, false},
-        {"garbage in the middle", "Anna", 99, garbage, false},
+        {"no parenthesis", "Anna", 0, T(CSV_STR4) + "0", F::NoUnitNumber, 1},
+        {"unit 2", "Anna", 0, T(CSV_STR4) + "(2)", F::NoUnitNumber, 1},
+        {"empty user name", "Anna", 1, "", F::EmptyName, 2},
+        {"weight 151", "Anna", 2, "151", F::OutOfRange, 3},
+        {"weight 0", "Anna", 2, "0", F::None, 0},
+        {"stride 9", "Anna", 3, "9", F::OutOfRange, 4},
+        {"stride 7.5e1", "Anna", 3, "7.5e1", F::NotANumber, 4},
+        {"first day 2009.2.29", "Anna", 4, "2009.2.29", F::NotADate, 5},
+        {"last day before the first", "Anna", 5, "2009.4.30", F::DaysOutOfOrder, 6},
+        {"last day 2100.1.1", "Anna", 5, "2100.1.1", F::DateOutside, 6},
+        {"imperial stride past 4.00 inches", "Ben", 3, "4.01", F::OutOfRange, 4},
+        {"imperial stride of 4.00 inches", "Ben", 3, "4.00", F::None, 0},
+        {"unit word of another language", "Anna", 7 + 4, "Metrisch", F::UnknownUnit, 12},
+        {"one data line short", "Anna", 99, whole.substr(0, lineEnd(7 + 29)), F::FileEnds, 37},
+        {"last line without CR LF", "Anna", 99, whole.substr(0, whole.size() - 2), F::NotLaidOut, 37},
+        {"extra lines are ignored", "Anna", 99, whole + whole.substr(lineEnd(7)), F::None, 0},
+        {"steps above 999999", "Anna", 99, badSteps, F::OutOfRange, 9},
+        {"garbage in the middle", "Anna", 99, garbage, F::NotLaidOut, 21},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const bool accepted = c.fault == F::None;
         if (c.line == 99) {
             ASSERT_TRUE(test::WriteFile(dir / "t.csv", c.value));
         } else {
@@ -218,16 +222,23 @@ TEST_F(CsvExchange, AFileThatBreaksAnyRuleChangesNothing) {
         const std::string was = UserBytes(c.user);
         requests.clear(), messages.clear();
         answers = {CsvUserChoice{c.user, false}};
-        EXPECT_EQ(Import(dir / "t.csv", c.user).ok, c.accepted);
-        EXPECT_TRUE(c.accepted || requests.empty());
+        const CsvImportResult r = Import(dir / "t.csv", c.user);
+        EXPECT_EQ(std::tie(r.ok, r.failure.kind, r.failure.line), std::make_tuple(accepted, c.fault, c.at));
+        EXPECT_TRUE(accepted || requests.empty());
         // The user's own days come back without a question and change nothing.
         EXPECT_TRUE(c.line != 99 || (requests.empty() && messages.empty()));
-        EXPECT_TRUE((c.accepted && c.line != 99) || UserBytes(c.user) == was);
+        EXPECT_TRUE((accepted && c.line != 99) || UserBytes(c.user) == was);
         EXPECT_FALSE(fs::exists(dir / "User" / (std::string(c.user) + "_bk.bin")));
     }
+    // The line and the field go where the language's text puts them, as they are.
+    const std::string text = CsvFailureText({F::UnknownUnit, 12, "Metrisch %2"});
+    EXPECT_TRUE(
+        text.starts_with("Line 12: \u201CMetrisch %2\u201D is not a unit system in this language (Metric or "
+                         "Imperial)."))
+        << text;
     fs::remove(dir / "t.csv");
     ASSERT_EQ(mkfifo((dir / "t.csv").c_str(), 0600), 0);  // refused, never waited for
-    EXPECT_FALSE(Import(dir / "t.csv", "Anna").ok);
+    EXPECT_EQ(Import(dir / "t.csv", "Anna").failure.kind, F::CannotOpen);
     // Changed values in the file replace the stored ones, exactly.
     EditLine(ExportAll("Anna"), 7 + 3, [](Fields& f) { f[6] = "0.29", f[4] = "999999"; });
     ASSERT_TRUE(Import(dir / "out.csv", "Anna").ok);

@@ -234,6 +234,9 @@ TEST_F(GraphWindowTest, CsvExportChecksItsInputsAndItsFileComesBack) {
         std::filesystem::rename(folder / "Ann.csv", chosen = folder / "ANN.CSV");
         window.OnCommand(G::IDC_CSV_IMPORT);
         snap.Step("imported", window);
+        // The next export starts in the folder chosen this time.
+        script.Then([&](CDialogBase& dialog) { return Click(dialog, X::IDC_CANCEL); });
+        window.OnCommand(G::IDC_CSV_EXPORT);
     });
     EXPECT_EQ(test::ReadFile(work_ / "User" / "Ann.usr"), before);
     EXPECT_EQ(Config("AP_ENVIRONMENT", "CSVExportDir"), folder.string());

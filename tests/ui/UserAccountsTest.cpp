@@ -111,10 +111,11 @@ TEST_F(AccountsTest, AddChecksTheFieldsAndReopensOnADuplicate) {
     EXPECT_EQ(ListedNames(), (Names{"Ann", "Bea"}));
     EXPECT_EQ(StoredPassword("Bea"), "pw");
 
-    // A name of any letter case that exists: the dialog reopens with what was typed.
-    // Pasted, a name can hold what cannot be typed.
+    // A name of any letter case that exists, or one pasted with what cannot be typed: the
+    // dialog reopens with what was typed.
     Run(ID_USER_NEW, {[](CDialogBase& add) { return Fill<A>(add, "ANN", "x", "x"); },
-                      [](CDialogBase& add) { return Fill<A>(add, "a/b", "x", "x"); }});
+                      [](CDialogBase& add) { return Fill<A>(add, "a/b", "x", "x"); },
+                      [](CDialogBase& add) { return Click(add, A::IDC_CANCEL); }});
     EXPECT_EQ(ListedNames(), (Names{"Ann", "Bea"}));
 }
 
@@ -138,7 +139,8 @@ TEST_F(AccountsTest, LoginEditAndDeleteAskForThePassword) {
     EXPECT_TRUE(hidden && dialog_->isVisible());
     SelectRows({0});
     Run(CMainMenuDlg::IDC_EDIT,
-        {Answer("secret"), Answer("Secret"), [](CDialogBase& edit) { return Fill<E>(edit, "Hanna ", "", ""); }});
+        {Answer("secret"), Answer("Secret"), [](CDialogBase& edit) { return Fill<E>(edit, "Han:na", "", ""); },
+         [](CDialogBase& edit) { return Fill<E>(edit, "Hanna ", "", ""); }});
     EXPECT_EQ(StoredPassword("Hanna"), "");
 
     // Ben: prompt cancelled; Cid: Yes, Yes; Dan: No.
