@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -77,6 +78,39 @@ TEST(ShapeButton, HoverAndClicksFollowTheOutline) {
         for (int i = 0, g; i < 40 * 16; ++i) g = qGray(shot.pixel(i % 40, i / 40)), contrasting += darkCaption ? g < 60 : g > 200;
         EXPECT_GT(contrasting, 5) << face.name().toStdString();
     }
+}
+
+// The button with the focus shows it inside its outline, whatever the shape; a checkable
+// one is checked by its window, not by a click, and assistive technology hears it.
+TEST(ShapeButton, FocusShowsInEveryShapeAndTheWindowChecks) {
+    test::UiTestApp();
+    QWidget window;
+    window.resize(200, 100);
+    auto* button = new CShapeButton(&window);
+    button->setGeometry(10, 10, 90, 40);
+    auto* other = new CShapeButton(&window);
+    other->setGeometry(120, 10, 40, 40);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (Shape shape :
+         {Shape::Rectangle, Shape::Ellipse, Shape::RoundRect, Shape::Capsule, Shape::LeftArrow, Shape::RightArrow}) {
+        ASSERT_TRUE(button->SetShape(shape));
+        other->setFocus();
+        const QImage plain = button->grab().toImage();
+        button->setFocus();
+        const QImage focused = button->grab().toImage();
+        int inside = 0, outside = 0;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x)
+                if (plain.pixel(x, y) != focused.pixel(x, y)) ++(button->Region().contains(QPoint(x, y)) ? inside : outside);
+        EXPECT_GT(inside, 30) << int(shape);
+        EXPECT_EQ(outside, 0) << int(shape);
+    }
+    button->setCheckable(true);
+    button->setChecked(true);
+    button->click();
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(button)->state().checked);
 }
 
 // A BMP header claiming width × height 24-bit pixels, with no pixels behind it.
