@@ -18,6 +18,9 @@ inline std::string Us(const QString& text) {
 inline QString LangText(LangKey key) {
     return Qs(GetLangString(key));
 }
+inline QString LangText(AddedKey key) {
+    return Qs(GetLangString(key));
+}
 
 inline QString PathText(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string());

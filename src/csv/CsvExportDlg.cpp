@@ -46,16 +46,15 @@ constexpr ControlSpec kControls[] = {
     {D::IDC_CANCEL, Ctl::Button, 138, 118, 50, 16, 0, CSVEXPORT_DLG_STR14},
 };
 
-// Each date list is named by its row and its own label: "From Year", "To Day".
+// The date lists are named by their own texts ("From year", "To day"): the Year, Month and
+// Day labels beside them are the same in both rows, so they do not name them.
 constexpr struct {
-    int list, row, label;
+    int list;
+    AddedKey name;
 } kDateLists[] = {
-    {D::IDC_FROM_YEAR, D::IDC_FROM_LABEL, D::IDC_FROM_YEAR_LABEL},
-    {D::IDC_FROM_MONTH, D::IDC_FROM_LABEL, D::IDC_FROM_MONTH_LABEL},
-    {D::IDC_FROM_DAY, D::IDC_FROM_LABEL, D::IDC_FROM_DAY_LABEL},
-    {D::IDC_TO_YEAR, D::IDC_TO_LABEL, D::IDC_TO_YEAR_LABEL},
-    {D::IDC_TO_MONTH, D::IDC_TO_LABEL, D::IDC_TO_MONTH_LABEL},
-    {D::IDC_TO_DAY, D::IDC_TO_LABEL, D::IDC_TO_DAY_LABEL},
+    {D::IDC_FROM_YEAR, CSVEXPORT_DLG_STR21}, {D::IDC_FROM_MONTH, CSVEXPORT_DLG_STR22},
+    {D::IDC_FROM_DAY, CSVEXPORT_DLG_STR23},  {D::IDC_TO_YEAR, CSVEXPORT_DLG_STR24},
+    {D::IDC_TO_MONTH, CSVEXPORT_DLG_STR25},  {D::IDC_TO_DAY, CSVEXPORT_DLG_STR26},
 };
 
 void Fill(QComboBox* box, int first, int last, int selected) {
@@ -76,7 +75,6 @@ CCsvExportDlg::CCsvExportDlg(QWidget* parent) : CDialogBase(parent) {
     BuildControls(kControls);
     SetTitleKey(CSVEXPORT_DLG_STR1);
     LinkLabel(IDC_FOLDER_LABEL, IDC_FOLDER);
-    for (const auto& list : kDateLists) LinkLabel(list.label, list.list);
     LinkLabel(IDC_FILE_NAME_LABEL, IDC_FILE_NAME);
     Control<QPushButton>(IDC_BROWSE)->setAccessibleName(LangText(CSVEXPORT_DLG_STR15));
     connect(Control<QPushButton>(IDC_BROWSE), &QPushButton::clicked, this, [this] { OnBrowse(); });
@@ -91,12 +89,8 @@ void CCsvExportDlg::SetStoredDays(uint32_t firstDay, uint32_t lastDay) {
 
 void CCsvExportDlg::ApplyTexts() {
     CDialogBase::ApplyTexts();
-    for (const auto& list : kDateLists) {
-        const QString name =
-            Control<QLabel>(list.row)->text() + " " + Control<QLabel>(list.label)->text();
-        ControlWidget(list.list)->setAccessibleName(name);
-        ControlWidget(list.list)->setAccessibleDescription(name);
-    }
+    for (const auto& list : kDateLists)
+        ControlWidget(list.list)->setAccessibleName(LangText(list.name));
     Control<QPushButton>(IDC_BROWSE)->setAccessibleName(LangText(CSVEXPORT_DLG_STR15));
 }
 

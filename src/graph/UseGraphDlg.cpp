@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "accounts/PasswordCheckDlg.h"
 #include "accounts/UserMatchDlg.h"
@@ -126,6 +127,11 @@ void CUseGraphUi::ApplyControlTexts(DisplayMode mode, GraphKind kind) {
                              shaped.id == kKindButtons[static_cast<int>(kind)];
         button->SetColours(current ? kCurrentColour : kOtherColour, kPressedColour, kHoverColour,
                            kDisabledColour);
+        // Not by colour alone: the current mode and kind are checked for assistive technology.
+        const bool choice = std::ranges::count(kModeButtons, shaped.id) +
+                            std::ranges::count(kKindButtons, shaped.id);
+        button->setCheckable(choice);
+        button->setChecked(current);
     }
 }
 
@@ -182,6 +188,7 @@ CUseGraphDlg::CUseGraphDlg(QWidget* parent)
          {IDC_DOWNLOAD, IDC_PRINT, IDC_OPTIONS, IDC_CSV_IMPORT, IDC_CSV_EXPORT, IDC_CLOSE, IDC_GO})
         connect(Control<QPushButton>(id), &QPushButton::clicked, this,
                 [this, id] { OnCommand(id); });
+    for (int list : {IDC_GO_YEAR, IDC_GO_MONTH, IDC_GO_DAY}) EnterPresses(list, IDC_GO);
     for (const ShapedButton& shaped : kShaped) {
         const int id = shaped.id;
         connect(Control<CShapeButton>(id), &CShapeButton::clicked, this,
@@ -202,6 +209,8 @@ void CUseGraphDlg::OnOpen() {
     opening_ = true;
     Refresh();
     opening_ = false;
+    // The keyboard starts on the mode shown, not on a command.
+    Control<QWidget>(kModeButtons[static_cast<int>(aggregation_.State().mode)])->setFocus();
 }
 
 void CUseGraphDlg::ShowUser(const std::string& name) {
@@ -237,14 +246,10 @@ void CUseGraphDlg::Show(const RefreshResult& r) {
         month->setEnabled(r.monthBoxEnabled);
         day->setEnabled(r.dayBoxEnabled);
         Control<QPushButton>(IDC_GO)->setEnabled(r.goEnabled);
-        // No label names the Go lists; on Linux a combo box is announced by its value, so
-        // what each one chooses goes into its description as well.
-        for (auto [box, key] :
-             {std::pair{year, USEGRAPH_MENU_STR26}, std::pair{month, USEGRAPH_MENU_STR27},
-              std::pair{day, USEGRAPH_MENU_STR7}}) {
+        // No label names the Go lists: each carries a name of its own.
+        for (auto [box, key] : {std::pair{year, USEGRAPH_STR168}, std::pair{month, USEGRAPH_STR169},
+                                std::pair{day, USEGRAPH_STR170}})
             box->setAccessibleName(LangText(key));
-            box->setAccessibleDescription(LangText(key));
-        }
 
         auto* best = Control<CGridListCtrl>(IDC_BEST_DAYS);
         graph_->setVisible(r.showGraph);

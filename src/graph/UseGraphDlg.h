@@ -24,7 +24,8 @@ class CUsbTransDlg;
 class CUseGraphUi {
 public:
     void Bind(CUseGraphDlg* window, const std::filesystem::path& ptnDir);
-    // Button captions, shapes and colours; the current mode and kind are marked by colour.
+    // Button captions, shapes and colours; the current mode and kind are marked by colour
+    // and checked.
     void ApplyControlTexts(DisplayMode mode, GraphKind kind);
     void ApplyUnitLabels(uint32_t unitSystem);
     void ShowUserInfo(const std::string& name, const UserFileHeader& header);

@@ -66,7 +66,7 @@ constexpr ControlSpec kWeekRadios[] = {
 
 constexpr int kButtonsWidth = 106, kButtonsHeight = 15;
 constexpr ControlSpec kButtons[] = {
-    {S::IDC_OK, Ctl::Button, 0, 0, 50, 14, kDefault, USEGRAPH_OPTIOS_STR1},
+    {S::IDC_OK, Ctl::Button, 0, 0, 50, 14, 0, USEGRAPH_OPTIOS_STR1},
     {S::IDC_CANCEL, Ctl::Button, 54, 0, 50, 14, 0, USEGRAPH_OPTIOS_STR2},
 };
 

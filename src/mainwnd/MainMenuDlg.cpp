@@ -160,6 +160,7 @@ CMainMenuDlg::CMainMenuDlg(QWidget* parent) : CDialogBase(parent) {
     items_[ID_HELP_DOC]->setShortcut(QKeySequence::HelpContents);
     connect(userList_, &QTableWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
     connect(userList_, &QTableWidget::cellDoubleClicked, this, [this] { OnCommand(IDC_LOGIN); });
+    EnterPresses(IDC_USERLIST, IDC_LOGIN);  // Enter on a user logs in, as a double click does
     userList_->onCountChanged = [this](int count) { ui_.ShowCount(count); };
     // The sub-dialogs live as long as the window and are reused by every command.
     addUserDlg_ = new CAddUserDlg(this);

@@ -2,6 +2,7 @@
 #include "mainwnd/UserListCtrl.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <algorithm>
 
 #include "app/ApEnvironment.h"
@@ -88,6 +89,10 @@ int CUserListCtrl::ReloadMatching(const std::string& pattern) {
 
 void CUserListCtrl::SortRows() {
     ApplyHeaders();
+    // A sort moves the users, not the selection: whoever was selected stays selected,
+    // and the keyboard stays on the same user.
+    const std::vector<std::string> selected = SelectedNames();
+    const std::string current = currentRow() >= 0 ? RowName(currentRow()) : std::string();
     const int column = SortColumn(environment_.SortReference()) - 1;
     if (column >= 0) {
         const std::string direction = environment_.SortDirection();
@@ -97,6 +102,16 @@ void CUserListCtrl::SortRows() {
     }
     // A reference that names no column keeps the rows in load order.
     ShowRows();
+    QItemSelection selection;
+    for (int row = 0; row < rowCount(); ++row) {
+        const std::string name = RowName(row);
+        if (std::find(selected.begin(), selected.end(), name) != selected.end())
+            selection.select(model()->index(row, 0), model()->index(row, kColumnCount - 1));
+        if (!current.empty() && name == current)
+            selectionModel()->setCurrentIndex(model()->index(row, 0),
+                                              QItemSelectionModel::NoUpdate);
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void CUserListCtrl::ShowRows() {

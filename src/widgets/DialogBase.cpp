@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,6 +51,9 @@ QWidget* MakeControl(const ControlSpec& control, QWidget* parent) {
         }
         case Ctl::Button: {
             auto* button = new QPushButton(parent);
+            // Qt makes the first button of a dialog its default; Enter would then run a
+            // command nobody aimed at. Only a kDefault button is one.
+            button->setAutoDefault(control.flags & kDefault);
             if (control.flags & kDefault) button->setDefault(true);
             return button;
         }
@@ -175,6 +179,25 @@ void CDialogBase::SetTextKey(int id, LangKey key) {
             return;
         }
     texts_.push_back({widget, key});
+}
+
+void CDialogBase::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == 0) {
+        QWidget* focus = focusWidget();
+        QAbstractButton* target = nullptr;
+        for (const auto& [field, button] : enterTargets_)
+            if (focus && ControlWidget(field) == focus)
+                target = qobject_cast<QAbstractButton*>(ControlWidget(button));
+        if (!target && (qobject_cast<QPushButton*>(focus) || qobject_cast<CShapeButton*>(focus)))
+            target = static_cast<QAbstractButton*>(focus);
+        if (target) {
+            if (target->isEnabled() && target->isVisible()) target->click();
+            event->accept();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CDialogBase::ApplyTexts() {

@@ -37,7 +37,7 @@ enum CtlFlags : uint32_t {
     kAlignCenter = 1 << 0,
     kAlignRight = 1 << 1,
     kReadOnly = 1 << 2,
-    kDefault = 1 << 3,  // the button Enter presses
+    kDefault = 1 << 3,  // the button Enter presses from any other control
     kGroup = 1 << 4,    // a radio button that starts a new group
     kWrap = 1 << 5,     // a static whose text wraps
 };
@@ -103,6 +103,13 @@ protected:
     }
     // Gives a control a text key after the table was built.
     void SetTextKey(int id, LangKey key);
+    // Enter in the control `fieldId` presses the button `buttonId`.
+    void EnterPresses(int fieldId, int buttonId) {
+        enterTargets_[fieldId] = buttonId;
+    }
+    // Enter presses the focused button, or the button the focused control names
+    // (EnterPresses), or else the kDefault button; Escape rejects.
+    void keyPressEvent(QKeyEvent* event) override;
 
     void RegisterControl(int id, QWidget* widget) {
         controls_[id] = widget;
@@ -117,6 +124,7 @@ private:
     };
     std::map<int, QWidget*> controls_;
     std::vector<TextBinding> texts_;
+    std::map<int, int> enterTargets_;
     LangKey titleKey_ = kNoText;
     QButtonGroup* radioGroup_ = nullptr;
     bool endAtOpen_ = false;

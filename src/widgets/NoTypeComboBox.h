@@ -9,12 +9,14 @@ namespace stepora {
 // A drop-down list without keyboard search: typed characters are swallowed, in the box
 // and in its open list alike. Items are chosen with the arrow, page, Home and End keys,
 // F4 / Alt+Down, or the mouse.
+//
+// Assistive technology hears it by its accessible name when it has one. (Qt's own
+// interface gives a combo box on Linux its current value as its name, so lists that
+// differ only in what they choose would all sound alike.)
 class CNoTypeComboBox : public QComboBox {
+    Q_OBJECT
 public:
-    explicit CNoTypeComboBox(QWidget* parent = nullptr) : QComboBox(parent) {
-        setEditable(false);
-        view()->installEventFilter(this);
-    }
+    explicit CNoTypeComboBox(QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {

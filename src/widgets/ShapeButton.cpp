@@ -65,6 +65,18 @@ QRegion CShapeButton::ShapeRegion(Shape shape, const QRect& client) {
     return QRegion(client);
 }
 
+QRegion CShapeButton::FocusLine(const QRegion& outline, int inset) {
+    // The outline shrunk by `inset` pixels, then by one more: the difference is the line.
+    const auto shrink = [](const QRegion& region, int by) {
+        QRegion inner = region;
+        for (const QPoint& shift : {QPoint(by, 0), QPoint(-by, 0), QPoint(0, by), QPoint(0, -by)})
+            inner &= region.translated(shift);
+        return inner;
+    };
+    const QRegion inner = shrink(outline, inset);
+    return inner - shrink(inner, 1);
+}
+
 bool CShapeButton::SetShape(Shape shape) {
     if (shape == Shape::Capsule && !CapsuleFits(rect())) return false;
     shape_ = shape;
@@ -212,6 +224,12 @@ void CShapeButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setClipRegion(region_);
     painter.drawImage(0, 0, face);
+    if (hasFocus()) {
+        // Dotted, in the caption's colour, so it shows on every face.
+        const QColor ink = qGray(colours_[state].rgb()) < 128 ? Qt::white : Qt::black;
+        const QBrush dots(ink, Qt::Dense4Pattern);
+        for (const QRect& part : FocusLine(region_, edgeWidth_ + 2)) painter.fillRect(part, dots);
+    }
 }
 
 }  // namespace stepora

@@ -8,7 +8,10 @@ namespace stepora {
 
 // A push button whose outline may be an ellipse, a rounded rectangle, a capsule or an
 // arrow, painted in one colour per state with a 3D edge that follows the outline. The
-// caption is the button's text(), so accessibility reads it like any button's.
+// caption is the button's text(), so accessibility reads it like any button's. A
+// checkable one is checked by its window alone (a click does not toggle it), and assistive
+// technology hears that state. The button with the focus shows a dotted line inside its
+// outline.
 class CShapeButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -17,6 +20,8 @@ public:
 
     explicit CShapeButton(QWidget* parent = nullptr);
 
+    // A one-pixel line `inset` pixels inside an outline, where the focus is shown.
+    static QRegion FocusLine(const QRegion& outline, int inset);
     // A capsule needs its long side at least twice its short side.
     static bool CapsuleFits(const QRect& client);
     // The outline of a shape in a client rectangle. A capsule that does not fit gives the
@@ -53,6 +58,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
+    void nextCheckState() override {}
 
 private:
     void ApplyShape();

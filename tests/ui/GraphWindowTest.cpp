@@ -122,10 +122,15 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
             }
         click(G::IDC_PREVIOUS, "a week back");
         click(G::IDC_MONTHLY, "monthly from there");
-        for (const auto& [y, m, d] : {std::tuple(2008, 2, 15), std::tuple(2007, 12, 31), std::tuple(2008, 1, 10)}) {
+        for (const auto& [y, m, d] : {std::tuple(2008, 2, 15), std::tuple(2007, 12, 31)}) {
             SelectDate(window, G::IDC_GO_YEAR, y, m, d);
             click(G::IDC_GO, "go to " + std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d));
         }
+        // Enter in a Go list goes, as Go does; it runs no other command.
+        SelectDate(window, G::IDC_GO_YEAR, 2008, 1, 10);
+        window.Control<QWidget>(G::IDC_GO_MONTH)->setFocus();
+        QTest::keyClick(window.Control<QWidget>(G::IDC_GO_MONTH), Qt::Key_Return);
+        snap.Step("Enter in the month list: go to 2008-1-10", window);
         // A click on the fourth bar explains it.
         test::ModalScript script;
         script.Then([](CDialogBase&) { return int(QDialog::Accepted); });
@@ -164,6 +169,8 @@ TEST_F(GraphWindowTest, PeriodsKindsGoAndOptions) {
             QTest::keyClicks(sheet.Control<QLineEdit>(S::IDC_CALORIES), "1.2.3");  // after "12.5"
             Click(sheet, S::IDC_OK);
             SetField(sheet, S::IDC_CALORIES, "12.5");
+            QTest::keyClick(sheet.Control<QLineEdit>(S::IDC_CALORIES), Qt::Key_Return);
+            EXPECT_TRUE(sheet.isVisible());  // Enter is no OK
             return Click(sheet, S::IDC_OK);
         });
         script.Then([&](CDialogBase& sheet) { return Click(sheet, S::IDC_CANCEL); });

@@ -11,8 +11,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/FileChooser.h"
 #include "app/ProfileStrings.h"
 #include "mainwnd/UserListCtrl.h"
+#include "support/ScopedOverride.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/Snapshot.h"
 
@@ -67,20 +69,30 @@ TEST_F(MainWindowTest, ListSortSelectionSearchAndLanguages) {
     step("row 1 clicked");
     ClickRow(3, Qt::ControlModifier);
     step("row 3 added with Ctrl");
-    test::ModalScript script;  // answers the graph window, and later the About box
+    ClickHeader(CUserListCtrl::kStride);
+    step("sorted by stride: the two selected stay selected");
+    test::ModalScript script;  // answers the graph window twice, and later the About box
     script.Then([](CDialogBase&) { return int(QDialog::Accepted); });
     ClickRow(0), ClickRow(0, {}, true);  // as Qt sees a double click: a click, then the second press
     step("row 0 double-clicked: logged in and back");
+    script.Then([](CDialogBase&) { return int(QDialog::Accepted); });
+    ClickRow(1), QTest::keyClick(dialog_->UserList(), Qt::Key_Return);
+    step("Enter on row 1: logged in and back");
+    // Enter searches, and runs no other command (no button is a default one).
+    test::ScopedOverride chooser(&SetFileChooserOverride, FileChooserOverride([&](const FileChooserRequest&) {
+        return snap.Line("file chooser"), std::optional<std::filesystem::path>();
+    }));
     auto* search = dialog_->Control<QLineEdit>(CMainMenuDlg::IDC_SEARCH_TEXT);
     dialog_->Control<QPushButton>(CMainMenuDlg::IDC_SEARCH)->click();
     step("search without a text");
     QTest::keyClicks(search, "AL");
-    dialog_->Control<QPushButton>(CMainMenuDlg::IDC_SEARCH)->click();
-    step("search for AL");
+    QTest::keyClick(search, Qt::Key_Return);
+    step("search for AL with Enter");
     QTest::keyClick(dialog_.get(), Qt::Key_Escape);
     step("Escape");
-    dialog_->Control<QPushButton>(CMainMenuDlg::IDC_LISTALL)->click();
-    step("list all");
+    dialog_->Control<QPushButton>(CMainMenuDlg::IDC_LISTALL)->setFocus();
+    QTest::keyClick(dialog_->Control<QPushButton>(CMainMenuDlg::IDC_LISTALL), Qt::Key_Return);
+    step("Enter on list all");
     // A choice config.ini does not take is lost at the end: the person is told.
     ASSERT_TRUE(std::filesystem::remove(work_ / "config.ini") && std::filesystem::create_directory(work_ / "config.ini"));
     ClickHeader(CUserListCtrl::kName);

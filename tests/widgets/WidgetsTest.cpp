@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -54,7 +55,7 @@ TEST(ShapeButton, HoverAndClicksFollowTheOutline) {
     button->setGeometry(20, 20, 80, 40);
     ASSERT_TRUE(button->SetEllipse());
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QSignalSpy clicked(button, &QAbstractButton::clicked);
     QTest::mouseMove(window.windowHandle(), {60, 40});
     EXPECT_TRUE(button->IsHovering());
@@ -77,6 +78,23 @@ TEST(ShapeButton, HoverAndClicksFollowTheOutline) {
         for (int i = 0, g; i < 40 * 16; ++i) g = qGray(shot.pixel(i % 40, i / 40)), contrasting += darkCaption ? g < 60 : g > 200;
         EXPECT_GT(contrasting, 5) << face.name().toStdString();
     }
+
+    // The focus shows inside the outline, in every shape.
+    for (Shape shape :
+         {Shape::Rectangle, Shape::Ellipse, Shape::RoundRect, Shape::Capsule, Shape::LeftArrow, Shape::RightArrow}) {
+        button->SetShape(shape), button->clearFocus();
+        const QImage plain = button->grab().toImage();
+        button->setFocus();
+        const QImage focused = button->grab().toImage();
+        int inside = 0, outside = 0;
+        for (int i = 0; i < plain.width() * plain.height(); ++i)
+            if (const QPoint p(i % plain.width(), i / plain.width()); plain.pixel(p) != focused.pixel(p))
+                ++(button->Region().contains(p) ? inside : outside);
+        EXPECT_TRUE(inside > 30 && outside == 0) << int(shape) << " " << inside << " " << outside;
+    }
+    // A checkable one is checked by its window, not by a click; assistive technology hears it.
+    button->setCheckable(true), button->setChecked(true), button->click();
+    EXPECT_TRUE(button->isChecked() && QAccessible::queryAccessibleInterface(button)->state().checked);
 }
 
 // A BMP header claiming width × height 24-bit pixels, with no pixels behind it.
