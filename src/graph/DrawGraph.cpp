@@ -157,7 +157,7 @@ void DrawBarGraph(QPainter& p, GraphRect plot, GraphRect panel, const GraphData&
 }
 
 void DrawLegend(QPainter& p, GraphRect a, const GraphData& data) {
-    const LegendGeometry legend = CalcLegend(a);
+    LegendGeometry legend = CalcLegend(a);
     const QString title = Qs(data.valueTitle);
     SetFittedFont(p, legend.titleTenths, {{title, legend.titleRoom}});
     Text(p, LegendTitlePos(a, TextWidth(p, title), p.fontMetrics().height()), title);
@@ -173,6 +173,12 @@ void DrawLegend(QPainter& p, GraphRect a, const GraphData& data) {
                    {unit, legend.unitRoom},
                    {goal, legend.goalRoom}});
     const int textH = p.fontMetrics().height();
+    // Rows stand apart by the height the texts really take: glyphs a fallback font draws
+    // (Chinese ones, say) stand taller than the legend font's own line.
+    int lineH = textH;
+    for (const QString& text : {lineTexts[0], lineTexts[1], boxTexts[0], boxTexts[1]})
+        lineH = std::max(lineH, p.fontMetrics().boundingRect(text).height());
+    legend = CalcLegend(a, lineH);
     const QColor colours[2] = {kGreen, kBlue};
     for (int row = 0; row < 2; ++row) {
         const auto& line = legend.lines[row];

@@ -61,6 +61,20 @@ TEST(GraphLayoutTest, PlotsBarsPointsLabelsAndTheGoal) {
     EXPECT_EQ(CategoryLabelPos(kUpperPlot, {182, 3, 900, 150}, 7, 0, 100), (GraphPoint{233, 128}));
 }
 
+// However tall the lines of the legend's font (a Chinese one's are), no two rows touch and
+// the boxes and their labels stay clear of the line samples and the unit text.
+TEST(GraphLayoutTest, LegendRowsStandALineApart) {
+    const GraphRect a{3, 3, 180, 297};
+    for (int textH : {0, 27}) {
+        const LegendGeometry legend = CalcLegend(a, textH);
+        EXPECT_GE(legend.lines[1].labelCentreY - legend.lines[0].labelCentreY, std::max(textH, 18));
+        EXPECT_EQ(legend.boxes[1].top, legend.boxes[0].bottom);
+        EXPECT_GE(legend.boxes[0].height(), textH);
+        EXPECT_LE(legend.lines[1].labelCentreY + textH / 2, legend.boxes[0].top);
+        EXPECT_LE(legend.boxes[1].bottom, legend.footerTop.y - textH);
+    }
+}
+
 class DrawGraphTest : public ::testing::Test {
 protected:
     void SetUp() override {
