@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
@@ -245,9 +246,30 @@ void CDrawGraph::UpdateAccessibleTexts() {
     setAccessibleDescription(data_ && BarCount() > 0 ? DescribeGraph(*data_) : QString());
 }
 
+void CDrawGraph::Paint(QPainter& p, uint32_t count) const {
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(kLightGrey);
+    Rectangle(p, layout_.client);
+    p.setBrush(Qt::white);
+    const GraphRect a = layout_.legend;
+    if (a.width() > 0 && a.height() > 0)
+        p.drawRoundedRect(Inside(a), a.width() / 8 / 2.0, a.height() / 8 / 2.0);
+    const GraphRect upper = TrimPlot(layout_.upperPlot, count);
+    const GraphRect lower = TrimPlot(layout_.lowerPlot, count);
+    Rectangle(p, upper);
+    Rectangle(p, lower);
+    DrawLineGraph(p, upper, layout_.upperPanel, *data_, count);
+    DrawBarGraph(p, lower, layout_.lowerPanel, *data_, count);
+    DrawLegend(p, a, *data_);
+}
+
 void CDrawGraph::paintEvent(QPaintEvent*) {
     const uint32_t count = BarCount();
     if (count == 0) return;
+    QPainter target(this);
+    // A page being printed gets the drawing itself: lines and text, sharp at any resolution.
+    if (target.paintEngine() && target.paintEngine()->type() != QPaintEngine::Raster)
+        return Paint(target, count);
     // Composed off-screen and shown in one copy, so a repaint never flickers.
     const qreal ratio = devicePixelRatioF();
     QImage buffer(size() * ratio, QImage::Format_RGB32);
@@ -256,22 +278,9 @@ void CDrawGraph::paintEvent(QPaintEvent*) {
     buffer.fill(palette().window().color());
     {
         QPainter p(&buffer);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(kLightGrey);
-        Rectangle(p, layout_.client);
-        p.setBrush(Qt::white);
-        const GraphRect a = layout_.legend;
-        if (a.width() > 0 && a.height() > 0)
-            p.drawRoundedRect(Inside(a), a.width() / 8 / 2.0, a.height() / 8 / 2.0);
-        const GraphRect upper = TrimPlot(layout_.upperPlot, count);
-        const GraphRect lower = TrimPlot(layout_.lowerPlot, count);
-        Rectangle(p, upper);
-        Rectangle(p, lower);
-        DrawLineGraph(p, upper, layout_.upperPanel, *data_, count);
-        DrawBarGraph(p, lower, layout_.lowerPanel, *data_, count);
-        DrawLegend(p, a, *data_);
+        Paint(p, count);
     }
-    QPainter(this).drawImage(0, 0, buffer);
+    target.drawImage(0, 0, buffer);
 }
 
 void CDrawGraph::mouseMoveEvent(QMouseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QEnterEvent>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
@@ -177,6 +178,11 @@ QImage CShapeButton::RenderFace(State state) const {
     face.setDevicePixelRatio(ratio);
     face.fill(Qt::black);
     QPainter painter(&face);
+    PaintFace(painter, state);
+    return face;
+}
+
+void CShapeButton::PaintFace(QPainter& painter, State state) const {
     for (const QRect& part : region_) painter.fillRect(part, colours_[state]);
 
     painter.setFont(font());
@@ -196,7 +202,6 @@ QImage CShapeButton::RenderFace(State state) const {
     }
     painter.drawText(origin, text());
     PaintEdge(painter, state == Pressed);
-    return face;
 }
 
 void CShapeButton::paintEvent(QPaintEvent*) {
@@ -207,11 +212,13 @@ void CShapeButton::paintEvent(QPaintEvent*) {
         state = Pressed;
     else if (hovering_)
         state = Hover;
-    // Composed off screen, then copied in one piece, clipped to the outline.
-    const QImage face = RenderFace(state);
     QPainter painter(this);
     painter.setClipRegion(region_);
-    painter.drawImage(0, 0, face);
+    // A page being printed gets the drawing itself, so the caption stays text.
+    if (painter.paintEngine() && painter.paintEngine()->type() != QPaintEngine::Raster)
+        return PaintFace(painter, state);
+    // Composed off screen, then copied in one piece, clipped to the outline.
+    painter.drawImage(0, 0, RenderFace(state));
 }
 
 }  // namespace stepora
