@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
+#include <limits>
 
 #include "app/LangTable.h"
 #include "graph/PreviewFrame.h"
