@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
@@ -157,7 +158,7 @@ void DrawBarGraph(QPainter& p, GraphRect plot, GraphRect panel, const GraphData&
 }
 
 void DrawLegend(QPainter& p, GraphRect a, const GraphData& data) {
-    const LegendGeometry legend = CalcLegend(a);
+    LegendGeometry legend = CalcLegend(a);
     const QString title = Qs(data.valueTitle);
     SetFittedFont(p, legend.titleTenths, {{title, legend.titleRoom}});
     Text(p, LegendTitlePos(a, TextWidth(p, title), p.fontMetrics().height()), title);
@@ -173,6 +174,12 @@ void DrawLegend(QPainter& p, GraphRect a, const GraphData& data) {
                    {unit, legend.unitRoom},
                    {goal, legend.goalRoom}});
     const int textH = p.fontMetrics().height();
+    // Rows stand apart by the height the texts really take: glyphs a fallback font draws
+    // (Chinese ones, say) stand taller than the legend font's own line.
+    int lineH = textH;
+    for (const QString& text : {lineTexts[0], lineTexts[1], boxTexts[0], boxTexts[1]})
+        lineH = std::max(lineH, p.fontMetrics().boundingRect(text).height());
+    legend = CalcLegend(a, lineH);
     const QColor colours[2] = {kGreen, kBlue};
     for (int row = 0; row < 2; ++row) {
         const auto& line = legend.lines[row];
@@ -239,9 +246,30 @@ void CDrawGraph::UpdateAccessibleTexts() {
     setAccessibleDescription(data_ && BarCount() > 0 ? DescribeGraph(*data_) : QString());
 }
 
+void CDrawGraph::Paint(QPainter& p, uint32_t count) const {
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(kLightGrey);
+    Rectangle(p, layout_.client);
+    p.setBrush(Qt::white);
+    const GraphRect a = layout_.legend;
+    if (a.width() > 0 && a.height() > 0)
+        p.drawRoundedRect(Inside(a), a.width() / 8 / 2.0, a.height() / 8 / 2.0);
+    const GraphRect upper = TrimPlot(layout_.upperPlot, count);
+    const GraphRect lower = TrimPlot(layout_.lowerPlot, count);
+    Rectangle(p, upper);
+    Rectangle(p, lower);
+    DrawLineGraph(p, upper, layout_.upperPanel, *data_, count);
+    DrawBarGraph(p, lower, layout_.lowerPanel, *data_, count);
+    DrawLegend(p, a, *data_);
+}
+
 void CDrawGraph::paintEvent(QPaintEvent*) {
     const uint32_t count = BarCount();
     if (count == 0) return;
+    QPainter target(this);
+    // A page being printed gets the drawing itself: lines and text, sharp at any resolution.
+    if (target.paintEngine() && target.paintEngine()->type() != QPaintEngine::Raster)
+        return Paint(target, count);
     // Composed off-screen and shown in one copy, so a repaint never flickers.
     const qreal ratio = devicePixelRatioF();
     QImage buffer(size() * ratio, QImage::Format_RGB32);
@@ -250,22 +278,9 @@ void CDrawGraph::paintEvent(QPaintEvent*) {
     buffer.fill(palette().window().color());
     {
         QPainter p(&buffer);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(kLightGrey);
-        Rectangle(p, layout_.client);
-        p.setBrush(Qt::white);
-        const GraphRect a = layout_.legend;
-        if (a.width() > 0 && a.height() > 0)
-            p.drawRoundedRect(Inside(a), a.width() / 8 / 2.0, a.height() / 8 / 2.0);
-        const GraphRect upper = TrimPlot(layout_.upperPlot, count);
-        const GraphRect lower = TrimPlot(layout_.lowerPlot, count);
-        Rectangle(p, upper);
-        Rectangle(p, lower);
-        DrawLineGraph(p, upper, layout_.upperPanel, *data_, count);
-        DrawBarGraph(p, lower, layout_.lowerPanel, *data_, count);
-        DrawLegend(p, a, *data_);
+        Paint(p, count);
     }
-    QPainter(this).drawImage(0, 0, buffer);
+    target.drawImage(0, 0, buffer);
 }
 
 void CDrawGraph::mouseMoveEvent(QMouseEvent* event) {

@@ -33,6 +33,7 @@ protected:
 
 private:
     uint32_t BarCount() const;  // at most kMaxBars, whatever the block says
+    void Paint(QPainter& p, uint32_t count) const;
     void UpdateAccessibleTexts();
 
     const GraphData* data_ = nullptr;

@@ -114,19 +114,20 @@ GraphPoint CategoryLabelPos(GraphRect plot, GraphRect panel, uint32_t barCount, 
             panel.bottom - plot.height() / 5};
 }
 
-LegendGeometry CalcLegend(GraphRect a) {
+LegendGeometry CalcLegend(GraphRect a, int textHeight) {
     const int w = a.width(), h = a.height();
     LegendGeometry legend;
     legend.titleTenths = (h / 8) * 4;
     legend.textTenths = (h / 16) * 8;
     const int x1 = a.left + w / 8 - 2;
     const int x2 = x1 + 2 * (w / 8);
+    const int linePitch = std::max(h / 16, textHeight);
     for (int row = 0; row < 2; ++row) {
-        const int y1 = a.top + h / 4 + (row + 1) * (h / 16) - 2;
+        const int y1 = a.top + h / 4 + h / 16 + row * linePitch - 2;
         legend.lines[row] = {{x1, y1, x1 + 4, y1 + 4}, {x2, y1, x2 + 4, y1 + 4}, y1 + 2};
     }
     const int boxLeft = a.left + w / 6, boxRight = a.left + 2 * (w / 6);
-    const int boxTop = a.top + 2 * (h / 4), boxH = (h / 4) / 3;
+    const int boxTop = a.top + 2 * (h / 4), boxH = std::max((h / 4) / 3, textHeight);
     legend.boxes[0] = {boxLeft, boxTop, boxRight, boxTop + boxH};
     legend.boxes[1] = {boxLeft, boxTop + boxH, boxRight, boxTop + 2 * boxH};
     legend.labelX = a.left + w / 2;

@@ -73,7 +73,9 @@ struct LegendGeometry {
     // Widths the texts have before they would leave the panel.
     int titleRoom = 0, labelRoom = 0, goalRoom = 0, unitRoom = 0;
 };
-LegendGeometry CalcLegend(GraphRect legend);
+// Rows are spaced at least textHeight apart (the height the legend's labels take), so
+// labels of a script with tall lines never touch; the sample boxes grow with them.
+LegendGeometry CalcLegend(GraphRect legend, int textHeight = 0);
 GraphPoint LegendTitlePos(GraphRect legend, int textWidth, int textHeight);
 
 // The bar under x in a trimmed plot; a click on the line between two slots belongs to

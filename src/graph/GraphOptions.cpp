@@ -98,6 +98,10 @@ GoalCheck CheckGoals(const std::string& steps, const std::string& calories,
     return check;
 }
 
+uint32_t WeekStartOf(const UserFileHeader& header) {
+    return header.weekStart >= 1 && header.weekStart <= 7 ? header.weekStart : kDefaultWeekStart;
+}
+
 GraphOptions OptionsFromHeader(const UserFileHeader& header) {
     GraphOptions options;
     options.unitSystem = header.unitSystem;
@@ -106,7 +110,7 @@ GraphOptions OptionsFromHeader(const UserFileHeader& header) {
     options.goalDistance = static_cast<double>(header.goalDistance) / 100;
     options.defaultPeriod = header.defaultPeriod;
     options.defaultKind = header.defaultKind;
-    options.weekStart = header.weekStart;
+    options.weekStart = WeekStartOf(header);
     return options;
 }
 

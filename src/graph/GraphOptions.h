@@ -32,6 +32,11 @@ struct GoalCheck {
 GoalCheck CheckGoals(const std::string& steps, const std::string& calories,
                      const std::string& distance);
 
+// The weekday the user's weeks start on. A stored value that names no weekday reads as the
+// default, so the weekly view still opens and the options sheet can mend it; the header
+// keeps its value until the options are saved.
+uint32_t WeekStartOf(const UserFileHeader& header);
+
 GraphOptions OptionsFromHeader(const UserFileHeader& header);
 
 // The header with the options set: the stored goals are passed as the integers that

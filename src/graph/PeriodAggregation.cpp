@@ -2,6 +2,7 @@
 #include "graph/PeriodAggregation.h"
 
 #include "app/Format.h"
+#include "graph/GraphOptions.h"
 #include "graph/PeriodSums.h"
 #include "graph/PeriodTexts.h"
 #include "store/DayCalendar.h"
@@ -141,7 +142,7 @@ bool PeriodAggregation::FindPeriod() {
             s.dayCount = 1;
             break;
         case DisplayMode::Weekly:
-            ok = cal.WeekRange(s.anchorDay, header_.weekStart, s.periodStart, s.periodEnd,
+            ok = cal.WeekRange(s.anchorDay, WeekStartOf(header_), s.periodStart, s.periodEnd,
                                s.dayCount);
             break;
         case DisplayMode::Monthly:
@@ -223,6 +224,10 @@ RefreshResult PeriodAggregation::GoToDate(uint32_t year, uint32_t month, uint32_
             toText = DateText(ly, lm, ld);
             break;
     }
+    // Only the boxes the mode enables count: the greyed ones still hold an older date, and
+    // a month or year is shown whenever any day of it is recorded.
+    if (state_.mode == DisplayMode::Yearly) month = 1;
+    if (state_.mode == DisplayMode::Yearly || state_.mode == DisplayMode::Monthly) day = 1;
     uint32_t chosen;
     if (cal.DateToDay(year, month, day, chosen, w) && chosen >= from && chosen <= to) {
         state_.anchorDay = chosen;

@@ -55,7 +55,8 @@ public:
     RefreshResult Previous();
     RefreshResult Next();
     RefreshResult Recently();
-    // The integers of the selected Go texts; 0 for a box without selection.
+    // The integers of the selected Go texts; 0 for a box without selection. Monthly reads
+    // only the year and month, Yearly only the year.
     RefreshResult GoToDate(uint32_t year, uint32_t month, uint32_t day);
 
     const PeriodState& State() const { return state_; }

@@ -32,14 +32,6 @@ enum TextIndex : size_t {
     kCloseText,
 };
 
-// What the eight texts leave out.
-constexpr const char* kTitle = "Print Preview";
-constexpr const char* kExportPdfText = "Export to PDF...";
-constexpr const char* kFitPageText = "Fit page";
-constexpr const char* kPageSetupText = "Page setup...";
-constexpr const char* kPdfFailed = "The PDF file could not be written.";
-constexpr const char* kPrintFailed = "The page could not be printed.";
-
 }  // namespace
 
 CPreviewFrame::CPreviewFrame(PageCallback callback, QWidget* parent, QWidget* owner, int option,
@@ -49,15 +41,17 @@ CPreviewFrame::CPreviewFrame(PageCallback callback, QWidget* parent, QWidget* ow
       owner_(owner) {
     (void)option;  // the program passes 0; no option is defined
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Qs(kTitle));
+    // What the eight texts leave out comes from the language table too.
+    const QString title = Qs(GetLangString(PRINT_STR10));
+    setWindowTitle(title);
     if (owner) owner->installEventFilter(this);
 
     // A screen capture of a wide window: the page lies on its side unless the person
     // chooses otherwise in the page setup.
     printer_.setPageOrientation(QPageLayout::Landscape);
-    printer_.setDocName(Qs(kTitle));
+    printer_.setDocName(title);
     preview_ = new QPrintPreviewWidget(&printer_, this);
-    preview_->setAccessibleName(Qs(kTitle));
+    preview_->setAccessibleName(title);
     setCentralWidget(preview_);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { RenderPage(*printer); });
@@ -67,7 +61,7 @@ CPreviewFrame::CPreviewFrame(PageCallback callback, QWidget* parent, QWidget* ow
     auto text = [&texts](size_t index, const char* fallback) {
         return index < texts.size() ? Qs(texts[index]) : Qs(fallback);
     };
-    auto* toolBar = addToolBar(Qs(kTitle));
+    auto* toolBar = addToolBar(title);
     toolBar->setMovable(false);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto add = [&](const char* icon, const QString& label, QKeySequence key, auto slot) {
@@ -80,7 +74,8 @@ CPreviewFrame::CPreviewFrame(PageCallback callback, QWidget* parent, QWidget* ow
     // In the order of Command.
     add("document-print", text(kPrintText, "Print..."), QKeySequence::Print,
         &CPreviewFrame::OnPrint);
-    add("document-export", Qs(kExportPdfText), QKeySequence(), &CPreviewFrame::OnExportPdf);
+    add("document-export", Qs(GetLangString(PRINT_STR11)), QKeySequence(),
+        &CPreviewFrame::OnExportPdf);
     toolBar->addSeparator();
     add("go-previous", text(kPreviousPageText, "Previous page"), QKeySequence::MoveToPreviousPage,
         [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
@@ -101,8 +96,10 @@ CPreviewFrame::CPreviewFrame(PageCallback callback, QWidget* parent, QWidget* ow
         [this] { preview_->zoomIn(); });
     add("zoom-out", text(kZoomOutText, "Zoom out"), QKeySequence::ZoomOut,
         [this] { preview_->zoomOut(); });
-    add("zoom-fit-best", Qs(kFitPageText), QKeySequence(), [this] { preview_->fitInView(); });
-    add("document-page-setup", Qs(kPageSetupText), QKeySequence(), &CPreviewFrame::OnPageSetup);
+    add("zoom-fit-best", Qs(GetLangString(PRINT_STR12)), QKeySequence(),
+        [this] { preview_->fitInView(); });
+    add("document-page-setup", Qs(GetLangString(PRINT_STR13)), QKeySequence(),
+        &CPreviewFrame::OnPageSetup);
     toolBar->addSeparator();
     add("window-close", text(kCloseText, "Close"), QKeySequence::Close, &QWidget::close);
 
@@ -134,7 +131,8 @@ bool CPreviewFrame::RenderPage(QPrinter& printer) {
 void CPreviewFrame::OnPrint() {
     QPrintDialog dialog(&printer_, this);
     if (RunModal(dialog) != QDialog::Accepted) return;
-    if (!RenderPage(printer_)) DoMessageBox(kPrintFailed, MsgButtons::Ok, MsgIcon::Stop, this);
+    if (!RenderPage(printer_))
+        DoMessageBox(GetLangString(PRINT_STR15), MsgButtons::Ok, MsgIcon::Stop, this);
 }
 
 void CPreviewFrame::OnExportPdf() {
@@ -151,12 +149,9 @@ void CPreviewFrame::OnExportPdf() {
     pdf.setOutputFileName(PathText(*path));
     pdf.setPageLayout(printer_.pageLayout());
     pdf.setDocName(printer_.docName());
-    if (!RenderPage(pdf)) {
-        // Built in one string: GCC 12 misreads the chain of temporaries as out of bounds.
-        std::string text = kPdfFailed;
-        text.append("(").append(Us(PathText(*path))).append(")");
-        DoMessageBox(text, MsgButtons::Ok, MsgIcon::Stop, this);
-    }
+    if (!RenderPage(pdf))
+        DoMessageBox(NamedMessage(PRINT_STR14, Us(PathText(*path))), MsgButtons::Ok, MsgIcon::Stop,
+                     this);
 }
 
 void CPreviewFrame::OnPageSetup() {

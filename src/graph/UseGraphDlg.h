@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include <QPixmap>
 #include <QPointer>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "graph/PeriodAggregation.h"
+#include "graph/PrintGraph.h"
 #include "widgets/DialogBase.h"
 
 namespace stepora {
@@ -124,7 +124,7 @@ private:
     CUserMatchDlg* matchDlg_ = nullptr;
     CPasswordCheckDlg* passwordDlg_ = nullptr;
     CUsbTransDlg* transferDlg_ = nullptr;
-    QPixmap printPicture_;
+    PrintPicture printPicture_;
     QPointer<CPreviewFrame> lastPreview_;  // frees itself when closed
     bool opening_ = false;
 };

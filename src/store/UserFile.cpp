@@ -105,7 +105,7 @@ UserFileHeader NewUserHeader(uint32_t creationDay, const std::string& password) 
     h.defaultKind = 0;
     h.periodMode = 1;
     h.dataKind = 0;
-    h.weekStart = 1;
+    h.weekStart = kDefaultWeekStart;
     return h;
 }
 

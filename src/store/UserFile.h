@@ -48,7 +48,8 @@ uint32_t ByteSum(const uint8_t* bytes, size_t length, uint32_t start = 0);
 std::string HeaderPassword(const UserFileHeader& header);
 int SetHeaderPassword(UserFileHeader& header, const std::string& password);
 
-// The header of a user file created on the given day.
+// The header of a user file created on the given day: its weeks start on Sunday.
+constexpr uint32_t kDefaultWeekStart = 1;
 UserFileHeader NewUserHeader(uint32_t creationDay, const std::string& password);
 
 // How a profile counts: metric (kg, cm, the metric distance unit) or imperial (lb,

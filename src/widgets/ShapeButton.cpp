@@ -4,11 +4,17 @@
 #include <QEnterEvent>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
 
 namespace stepora {
+
+// Captions and the focus mark: white on a dark face, black on a light one.
+static QColor InkOn(const QColor& face) {
+    return qGray(face.rgb()) < 128 ? Qt::white : Qt::black;
+}
 
 CShapeButton::CShapeButton(QWidget* parent) : QAbstractButton(parent) {
     setMouseTracking(true);
@@ -189,6 +195,11 @@ QImage CShapeButton::RenderFace(State state) const {
     face.setDevicePixelRatio(ratio);
     face.fill(Qt::black);
     QPainter painter(&face);
+    PaintFace(painter, state);
+    return face;
+}
+
+void CShapeButton::PaintFace(QPainter& painter, State state) const {
     for (const QRect& part : region_) painter.fillRect(part, colours_[state]);
 
     painter.setFont(font());
@@ -204,11 +215,10 @@ QImage CShapeButton::RenderFace(State state) const {
         painter.drawText(origin + QPoint(1, 1), text());
         painter.setPen(QColor(128, 128, 128));
     } else {
-        painter.setPen(qGray(colours_[state].rgb()) < 128 ? Qt::white : Qt::black);
+        painter.setPen(InkOn(colours_[state]));
     }
     painter.drawText(origin, text());
     PaintEdge(painter, state == Pressed);
-    return face;
 }
 
 void CShapeButton::paintEvent(QPaintEvent*) {
@@ -219,15 +229,16 @@ void CShapeButton::paintEvent(QPaintEvent*) {
         state = Pressed;
     else if (hovering_)
         state = Hover;
-    // Composed off screen, then copied in one piece, clipped to the outline.
-    const QImage face = RenderFace(state);
     QPainter painter(this);
     painter.setClipRegion(region_);
-    painter.drawImage(0, 0, face);
+    // A page being printed gets the drawing itself, so the caption stays text.
+    if (painter.paintEngine() && painter.paintEngine()->type() != QPaintEngine::Raster)
+        return PaintFace(painter, state);
+    // Composed off screen, then copied in one piece, clipped to the outline.
+    painter.drawImage(0, 0, RenderFace(state));
     if (hasFocus()) {
-        // Dotted, in the caption's colour, so it shows on every face.
-        const QColor ink = qGray(colours_[state].rgb()) < 128 ? Qt::white : Qt::black;
-        const QBrush dots(ink, Qt::Dense4Pattern);
+        // Dotted, in the caption's ink, so it shows on every face.
+        const QBrush dots(InkOn(colours_[state]), Qt::Dense4Pattern);
         for (const QRect& part : FocusLine(region_, edgeWidth_ + 2)) painter.fillRect(part, dots);
     }
 }

@@ -64,6 +64,7 @@ private:
     void ApplyShape();
     void SetHovering(bool hovering);
     QImage RenderFace(State state) const;
+    void PaintFace(QPainter& painter, State state) const;
     void PaintEdge(QPainter& painter, bool sunken) const;
 
     Shape shape_ = Shape::Rectangle;

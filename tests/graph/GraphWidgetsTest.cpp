@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QPrintPreviewWidget>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "support/ScopedOverride.h"
 #include "support/ScratchWorkDir.h"
 #include "ui/UiTestApp.h"
+#include "widgets/ShapeButton.h"
 
 namespace stepora {
 namespace {
@@ -59,6 +61,20 @@ TEST(GraphLayoutTest, PlotsBarsPointsLabelsAndTheGoal) {
     EXPECT_EQ(PointCentre(kUpperPlot, 7, 2, 7500, 15000), (GraphPoint{468, 65}));
     // Labels are centred in their slot, the half-difference truncated toward zero.
     EXPECT_EQ(CategoryLabelPos(kUpperPlot, {182, 3, 900, 150}, 7, 0, 100), (GraphPoint{233, 128}));
+}
+
+// However tall the lines of the legend's font (a Chinese one's are), no two rows touch and
+// the boxes and their labels stay clear of the line samples and the unit text.
+TEST(GraphLayoutTest, LegendRowsStandALineApart) {
+    const GraphRect a{3, 3, 180, 297};
+    for (int textH : {0, 27}) {
+        const LegendGeometry legend = CalcLegend(a, textH);
+        EXPECT_GE(legend.lines[1].labelCentreY - legend.lines[0].labelCentreY, std::max(textH, 18));
+        EXPECT_EQ(legend.boxes[1].top, legend.boxes[0].bottom);
+        EXPECT_GE(legend.boxes[0].height(), textH);
+        EXPECT_LE(legend.lines[1].labelCentreY + textH / 2, legend.boxes[0].top);
+        EXPECT_LE(legend.boxes[1].bottom, legend.footerTop.y - textH);
+    }
 }
 
 class DrawGraphTest : public ::testing::Test {
@@ -153,10 +169,22 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     inside->setGeometry(10, 10, 200, 120);
     inside->setStyleSheet("background: #c81e1e");
     inside->setAttribute(Qt::WA_StyledBackground);
+    // A caption, a shaped button and a graph, all of which must reach the page as drawing.
+    (new QLabel("Steps", &owner))->setGeometry(20, 20, 80, 20);
+    auto* button = new CShapeButton(&owner);
+    button->SetCaption("Next");
+    button->SetColours(QColor(0, 0, 255), {}, {}, {});
+    button->setGeometry(130, 100, 60, 20);
+    GraphData data;
+    data.barCount = 1, data.axisMax = 5, data.bars[0] = {"1", "", "", 3};
+    auto* graph = new CDrawGraph(&owner);
+    graph->setGeometry(20, 95, 100, 30);
+    graph->CalcLayout();
+    graph->SetGraphData(&data);
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
 
-    QPixmap picture;
+    PrintPicture picture;
     QPointer<CPreviewFrame> frame = PrintGraphPage(frameControl, &owner, picture);
     ASSERT_TRUE(frame);
     // The page is drawn, centred: the middle of the preview shows the captured colour.
@@ -164,6 +192,27 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     QCoreApplication::processEvents();
     const QImage shown = frame->Preview()->grab().toImage();
     EXPECT_EQ(shown.pixelColor(shown.rect().center()).name().toStdString(), "#c81e1e");
+    // On a 300 dpi page (over the screen's 96) each window pixel takes three page pixels.
+    QImage page(1000, 600, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    page.setDotsPerMeterX(11811), page.setDotsPerMeterY(11811);
+    QPainter painter(&page);
+    DrawPrintPicture(painter, page.rect(), &owner, picture);
+    painter.end();
+    const PrintPlacement at = PlacePrintPicture(200, 120, owner.logicalDpiX(), owner.logicalDpiY(), 300, 300, 1000, 600);
+    ASSERT_EQ(at.width, 600);
+    EXPECT_EQ(page.pixelColor(at.x + 3, at.y + 3).name().toStdString(), "#c81e1e");
+    EXPECT_EQ(page.pixelColor(at.x + 124 * 3, at.y + 100 * 3).name().toStdString(), "#0000ff");  // the button
+    EXPECT_EQ(page.pixelColor(at.x - 2, at.y + 3), QColor(Qt::white));
+    // The caption keeps its size: it is inked within its label and not beyond.
+    const auto inked = [&](int left, int right) {
+        for (int y = 5; y < 35; ++y)
+            for (int x = left; x < right; ++x)
+                if (qGray(page.pixel(at.x + 3 * x, at.y + 3 * y)) < 40) return true;
+        return false;
+    };
+    EXPECT_TRUE(inked(10, 60));
+    EXPECT_FALSE(inked(95, 125));
 
     auto answer = work.dir / "page.pdf";
     test::ScopedOverride<FileChooserOverride> chooser(SetFileChooserOverride,
@@ -175,6 +224,9 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     const std::string bytes = test::ReadFile(answer);
     EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
     EXPECT_NE(bytes.find("/Count 1"), std::string::npos);  // one page
+    // Drawn, not photographed: the label is text in a font, and no picture is embedded.
+    EXPECT_NE(bytes.find("/FontFile"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Subtype /Image"), std::string::npos);
 
     // A file that cannot be written is reported, not passed over.
     answer = work.dir / "missing" / "page.pdf";

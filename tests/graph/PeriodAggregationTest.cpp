@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "graph/GraphOptions.h"
 #include "graph/PeriodAggregation.h"
 #include "store/DayCalendar.h"
 #include "support/ScratchWorkDir.h"
@@ -168,6 +169,11 @@ TEST_F(GraphTest, NavigationStaysInTheRecordedDaysAndGoWithinTheirPeriods) {
     EXPECT_EQ(r.period.periodStart, Day(2008, 1, 1));
     EXPECT_FALSE(r.previousEnabled || graph.Previous().refreshed);
     EXPECT_EQ(graph.GoToDate(2008, 4, 1).message, GetLangString(CSV_STR46) + ": 2008-1  ~  2008-3");
+    // Go reads only the boxes the mode enables; the greyed day may name no day of the month.
+    EXPECT_EQ(graph.GoToDate(2008, 2, 31).period.periodStart, Day(2008, 2, 1));
+    graph.SetMode(DisplayMode::Yearly);
+    graph.Refresh();
+    EXPECT_EQ(graph.GoToDate(2008, 0, 0).period.periodStart, Day(2008, 1, 1));
 }
 
 TEST_F(GraphTest, AMissingUserOrAHeaderNoCalendarCanPlaceClosesTheWindow) {
@@ -180,8 +186,6 @@ TEST_F(GraphTest, AMissingUserOrAHeaderNoCalendarCanPlaceClosesTheWindow) {
         bool allModeFails;  // All mode needs no week
     } cases[] = {
         // clang-format off
-        {"week start 0", day, [](H& h) { h.weekStart = 0; }, false},
-        {"week start 8", day, [](H& h) { h.weekStart = 8; }, false},
         {"a week before day 1", 1, {}, false},  // 1900-1-1 was a Monday, weeks start on Sunday
         {"first day after last", day, [](H& h) { h.firstDay = h.lastDay + 1; }, true},
         {"last day past 2199", day, [](H& h) { h.lastDay = kMaxDayNumber + 1; }, true},
@@ -201,6 +205,21 @@ TEST_F(GraphTest, AMissingUserOrAHeaderNoCalendarCanPlaceClosesTheWindow) {
         r = graph.Refresh();
         EXPECT_EQ(r.closeWindow, c.allModeFails);
         EXPECT_EQ(r.refreshed, !c.allModeFails);
+    }
+}
+
+// A week start that names no weekday never closes the window: the weeks start on Sunday,
+// the options show it, and the header keeps its value until the options are saved.
+TEST_F(GraphTest, AWeekStartOutsideTheWeekReadsAsSunday) {
+    for (uint32_t stored : {0u, 8u}) {
+        const std::string name = "U" + std::to_string(stored);
+        MakeUser(name, Day(2008, 3, 5), {{1}}, [=](H& h) { h.weekStart = stored; });
+        PeriodAggregation graph(store, name);
+        const RefreshResult r = graph.Refresh();  // the weekly view of a new user
+        EXPECT_TRUE(r.refreshed && !r.closeWindow);
+        EXPECT_EQ(r.period.periodStart, Day(2008, 3, 2));
+        EXPECT_EQ(OptionsFromHeader(graph.Header()).weekStart, 1u);
+        EXPECT_EQ(graph.Header().weekStart, stored);
     }
 }
 
