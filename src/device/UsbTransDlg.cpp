@@ -143,15 +143,6 @@ void CUsbTransDlg::reject() {
     Carry(session_.CancelPressed());
 }
 
-void CUsbTransDlg::setVisible(bool visible) {
-    CDialogBase::setVisible(visible);
-    // Showing a dialog makes a button without the focus its default one; Enter is to act on
-    // the focused button alone.
-    for (int id : {IDC_TEST, IDCANCEL})
-        if (auto* button = Control<QPushButton>(id); button != focusWidget())
-            button->setDefault(false);
-}
-
 void CUsbTransDlg::TakeDeviceEvents() {
     Carry(session_.DeviceEvents());
 }

@@ -57,7 +57,6 @@ public:
     void done(int result) override;
     // Cancel, Escape and the close request: the session decides whether it may end here.
     void reject() override;
-    void setVisible(bool visible) override;
 
 protected:
     void OnOpen() override;
