@@ -10,7 +10,8 @@
 namespace stepora {
 
 constexpr size_t kCsvFields = 7;
-constexpr size_t kCsvLineLimit = 1024;  // a line and its CR LF must fit into this many bytes
+constexpr uint32_t kCsvHeaderLines = 7;  // the lines about the user and the period
+constexpr size_t kCsvLineLimit = 1024;   // a line and its CR LF must fit into this many bytes
 
 // One CSV file open for reading or writing, a line of seven quoted fields at a time.
 // Bytes go through unchanged; lines end in CR LF. Operations return nonzero on success.

@@ -32,7 +32,6 @@ bool ParseStride(const std::string& text, uint32_t unit, uint32_t& stride) {
     return !IsImperial(unit) ? ParseCsvInteger(text, stride) : ParseCsvScaled(text, 2, stride);
 }
 
-constexpr uint32_t kHeaderLines = 7;
 using Fields = std::array<std::string, kCsvFields>;
 using Fault = CsvReadFailure::Kind;
 
@@ -52,7 +51,7 @@ struct CsvReader {
         const bool ended = atEnd;
         ++line;
         if (file.ReadCsvLine(f, atEnd)) return true;
-        return Fail(ended && line > kHeaderLines ? Fault::FileEnds : Fault::NotLaidOut);
+        return Fail(ended && line > kCsvHeaderLines ? Fault::FileEnds : Fault::NotLaidOut);
     }
     bool Number(size_t field, bool parsed) { return parsed || Fail(Fault::NotANumber, f[field]); }
     bool Within(size_t field, bool allowed) { return allowed || Fail(Fault::OutOfRange, f[field]); }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "csv/CsvFile.h"
 #include "csv/CsvImport.h"
 #include "device/FakeHidBackend.h"
 #include "device/TransferProtocol.h"
@@ -27,7 +28,7 @@ int ReadSimulatedPedometerFile(const std::filesystem::path& path, BlockContents&
     if (!ReadCsvDays(path, header, days, &failure)) {
         if (failure.kind == CsvReadFailure::CannotOpen)
             error = "the file cannot be opened";
-        else if (failure.line <= 7)
+        else if (failure.line <= kCsvHeaderLines)
             error = "it does not begin with the header of a Stepora CSV export";
         else
             error =
