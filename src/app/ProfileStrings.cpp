@@ -183,15 +183,10 @@ bool WriteFileAtomically(const std::filesystem::path& file, const std::string& b
     std::filesystem::path temp;
     const int fd = CreateTempBeside(file, temp);
     if (fd < 0) return false;
-    for (size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        done += static_cast<size_t>(n);
+    if (!WriteFully(fd, bytes.data(), bytes.size())) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return false;
     }
     return CommitTemp(fd, temp, file);
 }

@@ -17,8 +17,14 @@ bool ReadRegularFile(const std::filesystem::path& path, std::string& bytes);
 // A new file beside `target` (mode 0644, never an existing file or link): its descriptor
 // and its name in `temp`, or -1.
 int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& temp);
-// Syncs and closes `fd`, then renames `temp` over `target`: the target is the whole new
-// file or what it was. A failure removes `temp`.
+// Writes all of `bytes` at the current position of `fd`.
+bool WriteFully(int fd, const void* bytes, size_t length);
+bool SyncFile(int fd);
+// Makes completed creations, renames and removals inside the directory durable.
+void SyncDirectory(const std::filesystem::path& directory);
+// Syncs and closes `fd`, then renames `temp` over `target` and syncs their folder: the
+// target is the whole new file or what it was, and after success the new file for good.
+// A failure removes `temp`.
 bool CommitTemp(int fd, const std::filesystem::path& temp, const std::filesystem::path& target);
 
 }  // namespace stepora

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/StoreFile.h"
 
+#include "app/FileTrace.h"
 #include "app/SafeFile.h"
 
 #include <fcntl.h>
@@ -11,15 +12,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#ifdef _WIN32
-#include <io.h>
-#define fsync _commit
-#endif
 #ifndef O_BINARY
 #define O_BINARY 0
-#endif
-#ifndef O_CLOEXEC
-#define O_CLOEXEC 0
 #endif
 #ifndef O_NOFOLLOW
 #define O_NOFOLLOW 0
@@ -80,9 +74,12 @@ bool StoreFile::Open(const std::filesystem::path& path, Mode mode) {
     // x.usr is no user, and a FIFO is nothing to wait for.
     fd_ = OpenRegularFile(path, flags);
     if (fd_ < 0) return false;
-    if (mode == CreateTruncate && ::ftruncate(fd_, 0) != 0) {
-        Close();
-        return false;
+    if (mode == CreateTruncate) {
+        if (::ftruncate(fd_, 0) != 0) {
+            Close();
+            return false;
+        }
+        if (FileTracing()) TraceFile({.kind = FileEvent::Truncate, .fd = fd_, .offset = 0});
     }
     return true;
 }
@@ -109,15 +106,7 @@ bool StoreFile::ReadAll(void* buffer, size_t length) {
 
 bool StoreFile::WriteAll(const void* buffer, size_t length) {
     if (fd_ < 0 || Faulted(FileOp::Write)) return false;
-    auto* p = static_cast<const uint8_t*>(buffer);
-    while (length > 0) {
-        const ssize_t n = ::write(fd_, p, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        length -= size_t(n);
-    }
-    return true;
+    return WriteFully(fd_, buffer, length);
 }
 
 bool StoreFile::Seek(uint64_t offset) {
@@ -142,7 +131,7 @@ bool StoreFile::Size(uint64_t& size) const {
 
 bool StoreFile::Sync() {
     if (fd_ < 0 || Faulted(FileOp::Sync)) return false;
-    return ::fsync(fd_) == 0;
+    return SyncFile(fd_);
 }
 
 bool StoreFile::Close() {
@@ -153,25 +142,15 @@ bool StoreFile::Close() {
 }
 
 bool StoreRename(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (Faulted(FileOp::Rename)) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    if (Faulted(FileOp::Rename) || std::rename(from.c_str(), to.c_str()) != 0) return false;
+    if (FileTracing()) TraceFile({.kind = FileEvent::Rename, .path = from, .to = to});
+    return true;
 }
 
 bool StoreRemove(const std::filesystem::path& path) {
-    if (Faulted(FileOp::Remove)) return false;
-    return ::unlink(path.c_str()) == 0;
-}
-
-void SyncDirectory(const std::filesystem::path& directory) {
-#ifndef _WIN32
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    (void)directory;
-#endif
+    if (Faulted(FileOp::Remove) || ::unlink(path.c_str()) != 0) return false;
+    if (FileTracing()) TraceFile({.kind = FileEvent::Remove, .path = path});
+    return true;
 }
 
 }  // namespace stepora

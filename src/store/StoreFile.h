@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "app/SafeFile.h"  // SyncDirectory
+
 namespace stepora {
 
 enum class FileOp { Open, Read, Write, Seek, Rename, Remove, Sync, Count_ };
@@ -45,7 +47,5 @@ private:
 
 bool StoreRename(const std::filesystem::path& from, const std::filesystem::path& to);
 bool StoreRemove(const std::filesystem::path& path);
-// Makes completed renames and removals inside the directory durable.
-void SyncDirectory(const std::filesystem::path& directory);
 
 }  // namespace stepora

@@ -62,7 +62,7 @@ bool WriteZeroRecords(StoreFile& file, uint64_t records) {
 // someone put there) is removed, never written through.
 bool OpenScratch(StoreFile& file, const fs::path& path) {
     std::error_code ec;
-    fs::remove(path, ec);
+    if (fs::symlink_status(path, ec).type() != fs::file_type::not_found) StoreRemove(path);
     return file.Open(path, StoreFile::CreateNew);
 }
 
@@ -564,8 +564,7 @@ int UserStore::WriteDays(const std::string& name, uint32_t first, uint32_t count
                         (last >= old.firstDay || WriteZeroRecords(file, old.firstDay - last - 1)) &&
                         CopyBytes(temp, file, keepBytes) && file.Close();
         temp.Close();
-        std::error_code ec;
-        fs::remove(scratch, ec);  // it holds old days; nothing needs it any more
+        StoreRemove(scratch);  // it holds old days; nothing needs it any more
         return ok ? 1 : 0;
     }
     StoreFile file;
