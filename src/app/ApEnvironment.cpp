@@ -79,8 +79,10 @@ void CApEnvironment::Init(const std::filesystem::path& workDir) {
 bool CApEnvironment::SetSort(const std::string& reference, const std::string& direction) {
     sortReference_ = reference;
     sortDirection_ = direction;
-    const bool reference_written = WriteConfig(kSortSection, "SortReference", sortReference_);
-    return WriteConfig(kSortSection, "SortDirection", sortDirection_) && reference_written;
+    // One write: a sort order is never half saved.
+    const std::pair<std::string, std::string> sort[] = {{"SortReference", sortReference_},
+                                                        {"SortDirection", sortDirection_}};
+    return WriteProfileStrings(ConfigPath(), kSortSection, sort);
 }
 
 }  // namespace stepora

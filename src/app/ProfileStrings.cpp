@@ -191,9 +191,11 @@ bool WriteFileAtomically(const std::filesystem::path& file, const std::string& b
     return CommitTemp(fd, temp, file);
 }
 
-bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
-                        const std::string& key, const std::string& value) {
-    if (!StorableSection(section) || !StorableKey(key) || !OnOneLine(value)) return false;
+bool WriteProfileStrings(const std::filesystem::path& file, const std::string& section,
+                         std::span<const std::pair<std::string, std::string>> values) {
+    if (!StorableSection(section)) return false;
+    for (const auto& [key, value] : values)
+        if (!StorableKey(key) || !OnOneLine(value)) return false;
 
     Ini ini;
     Configure(ini);
@@ -208,8 +210,11 @@ bool WriteProfileString(const std::filesystem::path& file, const std::string& se
     } else if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {
         return false;
     }
-    const std::string stored = StoredValue(value);
-    if (ini.SetValue(section.c_str(), key.c_str(), stored.c_str(), nullptr, true) < 0) return false;
+    for (const auto& [key, value] : values) {
+        const std::string stored = StoredValue(value);
+        if (ini.SetValue(section.c_str(), key.c_str(), stored.c_str(), nullptr, true) < 0)
+            return false;
+    }
     std::string bytes;
     if (ini.Save(bytes) < 0) return false;
     if (UsesCrLf(old)) bytes = WithCrLf(bytes);
@@ -217,11 +222,19 @@ bool WriteProfileString(const std::filesystem::path& file, const std::string& se
     // A write that succeeds reads back exactly.
     Ini check;
     Configure(check);
-    const char* back =
-        check.LoadData(bytes) < 0 ? nullptr : check.GetValue(section.c_str(), key.c_str(), nullptr);
-    if (!back || Unquote(back) != value) return false;
+    if (check.LoadData(bytes) < 0) return false;
+    for (const auto& [key, value] : values) {
+        const char* back = check.GetValue(section.c_str(), key.c_str(), nullptr);
+        if (!back || Unquote(back) != value) return false;
+    }
     Cache().erase(file);
     return WriteFileAtomically(file, bytes);
+}
+
+bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
+                        const std::string& key, const std::string& value) {
+    const std::pair<std::string, std::string> one[] = {{key, value}};
+    return WriteProfileStrings(file, section, one);
 }
 
 }  // namespace stepora

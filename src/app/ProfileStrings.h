@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace stepora {
@@ -26,6 +27,10 @@ bool GetProfileStrings(const std::filesystem::path& file, const std::string& sec
 // replaced. The file keeps its line endings.
 bool WriteProfileString(const std::filesystem::path& file, const std::string& section,
                         const std::string& key, const std::string& value);
+// The same for several keys of one section in one replacement of the file: after a
+// power cut the file has all of them or none.
+bool WriteProfileStrings(const std::filesystem::path& file, const std::string& section,
+                         std::span<const std::pair<std::string, std::string>> values);
 
 // Writes `bytes` to `file` through a temp file in the same folder that is flushed to
 // disk and renamed over the target. Nothing half-written is ever left under `file`.

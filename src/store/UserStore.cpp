@@ -185,8 +185,8 @@ void UserStore::RecoverInterruptedChanges() {
         }
         m.Close();
         if (IsSafeTitle(title) && IsSafeTitle(newName) && newName != title &&
-            fs::is_regular_file(UserPath(newName), ec))
-            StoreRemove(UserPath(title));
+            fs::is_regular_file(UserPath(newName), ec) && StoreRemove(UserPath(title)))
+            SyncDirectory(directory_);  // as in Rename: the old file goes before its note
         StoreRemove(marker);
     }
     for (const fs::path& p : partial) StoreRemove(p);
@@ -267,7 +267,9 @@ int UserStore::WriteHeader(const std::string& name, const UserFileHeader& header
     if (!title) return 0;
     StoreFile file;
     if (!file.Open(UserPath(*title), StoreFile::ReadWrite)) return 0;
-    if (!WriteHeaderTo(file, header)) return 0;
+    // Synced: the graph window writes the period it shows without a backup, and a header
+    // written is then one kept.
+    if (!WriteHeaderTo(file, header) || !file.Sync()) return 0;
     return file.Close() ? 1 : 0;
 }
 
@@ -335,6 +337,7 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
         StoreRemove(temp);
         return 0;
     }
+    SyncDirectory(destination.has_parent_path() ? destination.parent_path() : ".");
     return 1;
 }
 
@@ -433,8 +436,12 @@ int UserStore::Rename(const std::string& oldName, const std::string& newName,
     }
     in.Close();
     SyncDirectory(directory_);
-    // Done from here on: what fails now, the next start finishes.
-    if (StoreRemove(UserPath(*title))) StoreRemove(marker);
+    // Done from here on: what fails now, the next start finishes. The old file must be
+    // gone for good before its note goes, or a power cut could leave both users.
+    if (StoreRemove(UserPath(*title))) {
+        SyncDirectory(directory_);
+        StoreRemove(marker);
+    }
     SyncDirectory(directory_);
     return 1;
 }

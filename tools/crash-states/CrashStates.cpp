@@ -24,6 +24,7 @@
 #include "device/DownloadMatch.h"
 #include "graph/GraphOptions.h"
 #include "store/StoreChange.h"
+#include "store/StoreFile.h"
 #include "store/UserStore.h"
 
 namespace stepora::crash {
@@ -137,6 +138,7 @@ struct WorkDir {
 struct Change {
     const char* name;
     std::function<bool(WorkDir&)> run;
+    bool fails = false;  // the change fails half way and puts the user back
 };
 
 std::vector<Change> Changes() {
@@ -178,6 +180,16 @@ std::vector<Change> Changes() {
              return WriteDownload(w.store, "Anna", Block(w.first - 2, kToday - w.first + 4)) ==
                     StoreStep::Ok;
          }},
+        {"download failing half way",
+         [](WorkDir& w) {
+             // The backup's copy, the header and the gap are written, then the days fail.
+             const uint64_t size = kHeaderSize + uint64_t(kToday - w.first) * kDayRecordSize;
+             FailNthFileOp(FileOp::Write, uint32_t((size + 1023) / 1024 + 3));
+             const bool ok = WriteDownload(w.store, "Anna", Block(kToday + 4, 6)) == StoreStep::Ok;
+             ClearFileFaults();
+             return ok;
+         },
+         true},
         {"CSV import over stored days",
          [](WorkDir& w) {
              LangTable table(w.root);
@@ -214,13 +226,39 @@ std::vector<std::string> Users(const Files& files) {
 }
 
 struct Tally {
-    size_t calls = 0, cuts = 0, states = 0, lost = 0, torn = 0, leftOver = 0;
+    size_t calls = 0, cuts = 0, states = 0, inStart = 0, lost = 0, torn = 0, leftOver = 0;
     std::vector<std::string> failures;
 };
 
-// Starts the program's store on `state` and judges what it finds.
+// The file calls `run` makes, with paths relative to `root`.
+std::vector<Call> Record(const fs::path& root, const std::function<void()>& run) {
+    std::vector<Call> calls;
+    SetFileTrace([&](const FileEvent& e) {
+        auto rel = [&](const fs::path& p) {
+            return p.empty() ? std::string() : p.lexically_relative(root).generic_string();
+        };
+        Call c{e.kind, e.fd, rel(e.path), rel(e.to), e.offset, {}};
+        if (e.kind == FileEvent::Write) c.bytes.assign(static_cast<const char*>(e.data), e.length);
+        calls.push_back(std::move(c));
+    });
+    run();
+    SetFileTrace(nullptr);
+    return calls;
+}
+
+size_t Key(const Files& files) {
+    std::string key;
+    for (const auto& [path, bytes] : files)
+        key += path + '\0' + std::to_string(bytes.size()) + '\0' + bytes;
+    return std::hash<std::string>()(key);
+}
+
+std::string Describe(const Call& c);
+
+// Starts the program's store on `state` and judges what it finds. With `cutsInStart`, a
+// power cut during that start's own recovery is judged as well, at every point of it.
 void Check(const fs::path& scratch, const Files& state, const Files& before, const Files& after,
-           bool done, const std::string& where, Tally& tally) {
+           bool done, const std::string& where, Tally& tally, bool cutsInStart) {
     fs::remove_all(scratch);
     fs::create_directories(scratch / "User");
     for (const auto& [path, bytes] : state) {
@@ -228,12 +266,12 @@ void Check(const fs::path& scratch, const Files& state, const Files& before, con
         WriteAll(scratch / path, bytes);
     }
     std::vector<std::string> listed;
-    {
+    const std::vector<Call> start = Record(scratch, [&] {
         UserStore store;
         store.SetDirectory(scratch / "User");
         store.EnumUsers(
             [&](const std::string& name, const UserFileHeader&) { listed.push_back(name); });
-    }
+    });
     std::sort(listed.begin(), listed.end());
     const Files got = Snapshot(scratch);
     std::set<std::string> paths;
@@ -265,10 +303,28 @@ void Check(const fs::path& scratch, const Files& state, const Files& before, con
         ++tally.lost;
     else if (!torn.empty())
         ++tally.torn;
-    else
-        return;
-    if (tally.failures.size() < 5)
+    if ((!lost.empty() || !torn.empty()) && tally.failures.size() < 5)
         tally.failures.push_back(where + ":" + (lost.empty() ? torn : lost));
+
+    if (!cutsInStart || std::all_of(start.begin(), start.end(),
+                                    [](const Call& c) { return c.kind == FileEvent::Open; }))
+        return;
+    CrashModel model(state);
+    std::mt19937 random(20261208);
+    std::set<size_t> seen{Key(state)};
+    std::string error;
+    for (size_t cut = 0; cut <= start.size(); ++cut) {
+        if (cut > 0 && !model.Apply(start[cut - 1], error)) throw std::runtime_error(error);
+        for (const Outcome& outcome : model.Outcomes(0, random)) {
+            const Files files = model.State(outcome);
+            if (!seen.insert(Key(files)).second) continue;
+            ++tally.inStart;
+            Check(scratch, files, before, after, done,
+                  where + "; in the start after call " + std::to_string(cut) +
+                      (cut ? " (" + Describe(start[cut - 1]) + ")" : "") + ", " + outcome.how,
+                  tally, false);
+        }
+    }
 }
 
 std::string Describe(const Call& c) {
@@ -289,22 +345,17 @@ bool RunChange(const Change& change, const Options& o, Tally& tally) {
     const fs::path live = o.scratch / "live", state = o.scratch / "state";
     WorkDir work(live, o);
     const Files before = Snapshot(live);
-    std::vector<Call> calls;
-    SetFileTrace([&](const FileEvent& e) {
-        auto rel = [&](const fs::path& p) {
-            return p.empty() ? std::string() : p.lexically_relative(live).generic_string();
-        };
-        Call c{e.kind, e.fd, rel(e.path), rel(e.to), e.offset, {}};
-        if (e.kind == FileEvent::Write) c.bytes.assign(static_cast<const char*>(e.data), e.length);
-        calls.push_back(std::move(c));
-    });
-    const bool ok = change.run(work);
-    SetFileTrace(nullptr);
-    if (!ok) {
-        std::fprintf(stderr, "%s: the change failed\n", change.name);
+    bool ok = false;
+    const std::vector<Call> calls = Record(live, [&] { ok = change.run(work); });
+    if (ok == change.fails) {
+        std::fprintf(stderr, "%s: the change %s\n", change.name, ok ? "did not fail" : "failed");
         return false;
     }
     const Files after = Snapshot(live);
+    if (change.fails && after != before) {
+        std::fprintf(stderr, "%s: the failed change left the files changed\n", change.name);
+        return false;
+    }
     if (!o.trace.empty() && std::string(change.name).find(o.trace) != std::string::npos)
         for (const Call& c : calls) std::printf("  %s\n", Describe(c).c_str());
 
@@ -351,16 +402,13 @@ bool RunChange(const Change& change, const Options& o, Tally& tally) {
     for (const auto& [cut, outcome] : chosen) {
         while (applied < cut) model.Apply(calls[applied++], error);
         const Files files = model.State(outcome);
-        std::string key;
-        for (const auto& [path, bytes] : files)
-            key += path + '\0' + std::to_string(bytes.size()) + '\0' + bytes;
         const bool done = cut == calls.size();
-        if (!seen.insert({done, std::hash<std::string>()(key)}).second) continue;
+        if (!seen.insert({done, Key(files)}).second) continue;
         ++tally.states;
         const std::string where = "after call " + std::to_string(cut) +
                                   (cut ? " (" + Describe(calls[cut - 1]) + ")" : "") + ", " +
                                   outcome.how;
-        Check(state, files, before, after, done, where, tally);
+        Check(state, files, before, after, done, where, tally, true);
     }
     for (const Call& c : calls) tally.calls += c.kind != FileEvent::Open;
     tally.cuts = tally.calls + 1;
@@ -409,19 +457,19 @@ int Main(int argc, char** argv) {
     o.scratch = base / ("stepora-crash-" + std::to_string(::getpid()));
     SetLocalTodayOverride([] { return LocalDate{2026, 12, 7}; });
 
-    std::printf("%-36s %6s %6s %8s %5s %5s %9s\n", "change", "calls", "cuts", "states", "lost",
-                "torn", "left over");
+    std::printf("%-36s %6s %6s %8s %9s %5s %5s %9s\n", "change", "calls", "cuts", "states",
+                "in start", "lost", "torn", "left over");
     bool good = true;
     size_t totalStates = 0;
     for (const Change& change : Changes()) {
         if (!o.only.empty() && std::string(change.name).find(o.only) == std::string::npos) continue;
         Tally t;
         if (!RunChange(change, o, t)) return 3;
-        std::printf("%-36s %6zu %6zu %8zu %5zu %5zu %9zu\n", change.name, t.calls, t.cuts, t.states,
-                    t.lost, t.torn, t.leftOver);
+        std::printf("%-36s %6zu %6zu %8zu %9zu %5zu %5zu %9zu\n", change.name, t.calls, t.cuts,
+                    t.states, t.inStart, t.lost, t.torn, t.leftOver);
         for (const std::string& f : t.failures) std::printf("    %s\n", f.c_str());
         good = good && t.lost == 0 && t.torn == 0;
-        totalStates += t.states;
+        totalStates += t.states + t.inStart;
         std::fflush(stdout);
     }
     fs::remove_all(o.scratch);
