@@ -2,6 +2,7 @@
 #include "app/ApEnvironment.h"
 
 #include <array>
+#include <vector>
 
 #include "app/LangTable.h"
 #include "app/ProfileStrings.h"
@@ -61,19 +62,22 @@ std::string CApEnvironment::FolderToRemember(const std::filesystem::path& file) 
 void CApEnvironment::Init(const std::filesystem::path& workDir) {
     workDir_ = workDir;
 
+    // What is missing or unknown is written back, in one write (its result ignored).
+    std::vector<std::pair<std::string, std::string>> repaired;
     sortReference_ = ReadConfig(kSortSection, "SortReference");
     bool known = false;
     for (const char* name : kSortReferences) known = known || sortReference_ == name;
     if (!known) {
         sortReference_ = "UserName";
-        WriteConfig(kSortSection, "SortReference", sortReference_);  // result ignored
+        repaired.emplace_back("SortReference", sortReference_);
     }
 
     sortDirection_ = ReadConfig(kSortSection, "SortDirection");
     if (sortDirection_ != "inc" && sortDirection_ != "dec") {
         sortDirection_ = "inc";
-        WriteConfig(kSortSection, "SortDirection", sortDirection_);
+        repaired.emplace_back("SortDirection", sortDirection_);
     }
+    if (!repaired.empty()) WriteProfileStrings(ConfigPath(), kSortSection, repaired);
 }
 
 bool CApEnvironment::SetSort(const std::string& reference, const std::string& direction) {
