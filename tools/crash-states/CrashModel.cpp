@@ -178,6 +178,7 @@ std::vector<Outcome> CrashModel::Outcomes(size_t extra, std::mt19937& random) co
     std::vector<Outcome> out{
         Uniform(true, true, "all on disk"), Uniform(false, false, "nothing more on disk"),
         Uniform(true, false, "the names, no data"), Uniform(false, true, "the data, no names")};
+    out[0].whole = out[1].whole = true;
     const size_t names = pendingNames_.size();
     auto bits = [&](size_t n, auto&& bit) {
         std::vector<bool> v(n);

@@ -49,6 +49,7 @@ struct Outcome {
     };
     std::map<size_t, Data> files{};  // per file with pending pieces; absent: all of them
     std::string how{};               // for a person reading a failure
+    bool whole = false;              // everything, or nothing more, on disk
 };
 
 class CrashModel {

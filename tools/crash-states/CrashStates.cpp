@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -35,7 +34,6 @@
 #include "csv/CsvImport.h"
 #include "device/DownloadMatch.h"
 #include "graph/GraphOptions.h"
-#include "store/StoreChange.h"
 #include "store/StoreFile.h"
 #include "store/UserStore.h"
 
@@ -150,7 +148,8 @@ struct WorkDir {
 struct Change {
     const char* name;
     std::function<bool(WorkDir&)> run;
-    bool fails = false;  // the change fails half way and puts the user back
+    bool fails = false;                       // it fails half way and puts the user back
+    std::function<void(WorkDir&)> prepare{};  // what differs in the work directory before it
 };
 
 std::vector<Change> Changes() {
@@ -219,11 +218,11 @@ std::vector<Change> Changes() {
          [](WorkDir& w) { return w.store.ExportFile("Anna", w.root / "Anna-export.usr") != 0; }},
         {"settings: first start (config.ini)",
          [](WorkDir& w) {
-             std::filesystem::remove(w.root / "config.ini");
              CApEnvironment env;
              env.Init(w.root);  // writes the default sort order
-             return std::filesystem::exists(w.root / "config.ini");
-         }},
+             return fs::exists(w.root / "config.ini");
+         },
+         false, [](WorkDir& w) { fs::remove(w.root / "config.ini"); }},
         {"settings: sort order (config.ini)",
          [](WorkDir& w) {
              CApEnvironment env;
@@ -363,6 +362,7 @@ std::string Describe(const Call& c) {
 bool RunChange(const Change& change, const Options& o, Tally& tally) {
     const fs::path live = o.scratch / "live", state = o.scratch / "state";
     WorkDir work(live, o);
+    if (change.prepare) change.prepare(work);
     const Files before = Snapshot(live);
     bool ok = false;
     const std::vector<Call> calls = Record(live, [&] { ok = change.run(work); });
@@ -402,9 +402,7 @@ bool RunChange(const Change& change, const Options& o, Tally& tally) {
     }
     if (o.maxStates && chosen.size() > o.maxStates) {
         std::vector<std::pair<size_t, Outcome>> kept, rest;
-        for (auto& c : chosen)
-            (c.second.how == "all on disk" || c.second.how == "nothing more on disk" ? kept : rest)
-                .push_back(std::move(c));
+        for (auto& c : chosen) (c.second.whole ? kept : rest).push_back(std::move(c));
         std::shuffle(rest.begin(), rest.end(), random);
         rest.resize(
             std::min(rest.size(), o.maxStates > kept.size() ? o.maxStates - kept.size() : 0));
@@ -469,10 +467,11 @@ int Main(int argc, char** argv) {
         return 2;
     }
     // Many small files are written for each state: a memory file system when there is one.
-    const fs::path base =
-        o.scratch.empty()
-            ? (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path())
-            : o.scratch;
+    std::error_code ec;
+    const bool memory = fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
+    const fs::path base = !o.scratch.empty() ? o.scratch
+                          : memory           ? fs::path("/dev/shm")
+                                             : fs::temp_directory_path();
     o.scratch = base / ("stepora-crash-" + std::to_string(::getpid()));
     SetLocalTodayOverride([] { return LocalDate{2026, 12, 7}; });
 
