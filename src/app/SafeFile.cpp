@@ -106,6 +106,10 @@ void SyncDirectory(const std::filesystem::path& directory) {
 #endif
 }
 
+void SyncDirectoryOf(const std::filesystem::path& file) {
+    SyncDirectory(file.has_parent_path() ? file.parent_path() : ".");
+}
+
 bool CommitTemp(int fd, const std::filesystem::path& temp, const std::filesystem::path& target) {
     bool ok = SyncFile(fd);
     ok = ::close(fd) == 0 && ok;
@@ -116,7 +120,7 @@ bool CommitTemp(int fd, const std::filesystem::path& temp, const std::filesystem
     }
     if (FileTracing()) TraceFile({.kind = FileEvent::Rename, .path = temp, .to = target});
     // Until its folder is synced the rename may be undone by a power cut.
-    SyncDirectory(target.has_parent_path() ? target.parent_path() : ".");
+    SyncDirectoryOf(target);
     return true;
 }
 

@@ -22,6 +22,8 @@ bool WriteFully(int fd, const void* bytes, size_t length);
 bool SyncFile(int fd);
 // Makes completed creations, renames and removals inside the directory durable.
 void SyncDirectory(const std::filesystem::path& directory);
+// The same for the directory that holds `file`.
+void SyncDirectoryOf(const std::filesystem::path& file);
 // Syncs and closes `fd`, then renames `temp` over `target` and syncs their folder: the
 // target is the whole new file or what it was, and after success the new file for good.
 // A failure removes `temp`.

@@ -337,7 +337,7 @@ int UserStore::ExportFile(const std::string& name, const fs::path& destination) 
         StoreRemove(temp);
         return 0;
     }
-    SyncDirectory(destination.has_parent_path() ? destination.parent_path() : ".");
+    SyncDirectoryOf(destination);
     return 1;
 }
 
