@@ -237,4 +237,18 @@ std::string NamedMessage(AddedKey key, const std::string& name) {
     return GetLangString(key) + "(" + name + ")";
 }
 
+std::string FillIn(const std::string& text, std::initializer_list<std::string> args) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t n = i + 1 < text.size() ? size_t(text[i + 1] - '1') : args.size();
+        if (text[i] == '%' && n < args.size()) {
+            out += args.begin()[n];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace stepora

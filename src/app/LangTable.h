@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,9 @@ std::string GetLangString(AddedKey key);  // the current language's text, else t
 // A message that names a user or a file: the key's text, then "(", the name and ")".
 std::string NamedMessage(LangKey key, const std::string& name);
 std::string NamedMessage(AddedKey key, const std::string& name);
+// A text with %1, %2 … replaced by `args` in one pass: what an argument brings in stays
+// as it is, even a %.
+std::string FillIn(const std::string& text, std::initializer_list<std::string> args);
 // Shows `message` through the failure handler and ends the program.
 [[noreturn]] void FailLanguage(const std::string& message);
 

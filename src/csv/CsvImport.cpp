@@ -125,21 +125,6 @@ bool ParseDay(CsvReader& r, const std::string unitTexts[2], DayRecord& day) {
     return true;
 }
 
-// A text with %1, %2 … replaced by args in one pass: what a field brings in stays as it is.
-std::string FillIn(const std::string& text, std::initializer_list<std::string> args) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const size_t n = i + 1 < text.size() ? size_t(text[i + 1] - '1') : args.size();
-        if (text[i] == '%' && n < args.size()) {
-            out += args.begin()[n];
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 // A field shown in a message is cut short where a line of rubbish would flood it.
 std::string Shown(const std::string& field) {
     constexpr size_t kShown = 40;

@@ -115,12 +115,13 @@ RefreshResult PeriodAggregation::Refresh() {
     r.rangeCaption = texts.RangeCaption();
     FillGoBoxes(r);
     r.showGraph = !all;
+    GoalCounter goals(header_, s.kind);
     if (all) {
-        const AllSums sums = SumAll(store_, userName_, s.periodStart, s.periodEnd);
+        const AllSums sums = SumAll(store_, userName_, s.periodStart, s.periodEnd, &goals);
         texts.FillBestDays(r.bestDays, sums.Best());
         r.summaryColumns = texts.FillSummary(r.summary, sums.Total(), s.dayCount);
     } else {
-        const PeriodSums sums = SumPeriod(store_, userName_, s);
+        const PeriodSums sums = SumPeriod(store_, userName_, s, &goals);
         if (sums.readFailed) {
             r.messageKey = ReadFailureKey(s.mode);
             if (r.messageKey) r.message = GetLangString(*r.messageKey);
@@ -128,6 +129,12 @@ RefreshResult PeriodAggregation::Refresh() {
         texts.FillGraph(r.graph, sums);
         r.summaryColumns = texts.FillSummary(r.summary, sums.total, sums.daysInPeriod);
     }
+    GoalFigures figures = goals.Figures();
+    // A run that goes on before the period, or a period before the last record day, is
+    // read back from the last record day.
+    if (figures.shown && !goals.CurrentRunWhole())
+        figures.currentRun = CurrentGoalRun(store_, userName_, header_, s.kind);
+    r.goalLine = texts.GoalLine(figures);
     r.period = s;
     return r;
 }

@@ -38,6 +38,7 @@ struct RefreshResult {
     SummaryGrid summary;
     uint32_t summaryColumns = 5;
     BestDaysTable bestDays;  // filled in All mode
+    std::string goalLine;    // days on goal and runs of the kind shown; empty without a goal
 };
 
 class PeriodAggregation {

@@ -43,7 +43,75 @@ KindValues DailyGoals(const UserFileHeader& h) {
     return {double(h.goalSteps), h.goalCalories / 10.0, h.goalDistance / 100.0};
 }
 
-PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period) {
+namespace {
+// Raw numbers of the file, so that a day exactly on its goal is never a rounding short.
+uint32_t RawGoal(const UserFileHeader& h, GraphKind kind) {
+    const uint32_t goals[3] = {h.goalSteps, h.goalCalories, h.goalDistance};
+    return goals[static_cast<int>(kind)];
+}
+bool Reached(const DayRecord& r, GraphKind kind, uint32_t goal) {
+    const uint32_t raw[3] = {r.steps, r.calories, r.distance};
+    return Checked(raw[static_cast<int>(kind)]) >= goal;
+}
+}  // namespace
+
+GoalCounter::GoalCounter(const UserFileHeader& header, GraphKind kind)
+    : goal_(RawGoal(header, kind)),
+      firstDay_(header.firstDay),
+      lastDay_(header.lastDay),
+      kind_(kind) {
+    figures_.shown = goal_ > 0;
+}
+
+void GoalCounter::Add(uint32_t day, const DayRecord& record) {
+    if (!figures_.shown) return;
+    if (previous_ == 0) firstFed_ = day;
+    if (day != previous_ + 1) run_ = {};
+    previous_ = day;
+    if (day < firstDay_ || day > lastDay_) {
+        run_ = {};
+        return;
+    }
+    ++figures_.recordedDays;
+    const bool reached = Reached(record, kind_, goal_);
+    if (reached) {
+        ++figures_.goalDays;
+        run_ = {run_.days + 1, run_.days ? run_.first : day, day};
+        if (run_.days >= figures_.longest.days) figures_.longest = run_;
+    }
+    if (day == lastDay_) {
+        figures_.currentRun = run_.days;  // when the day missed, the run of the day before
+        const uint32_t start = (reached ? day : day - 1) + 1 - run_.days;
+        currentWhole_ = start <= firstDay_ || start > firstFed_;
+    }
+    if (!reached) run_ = {};
+}
+
+uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
+                        const UserFileHeader& header, GraphKind kind) {
+    const uint32_t goal = RawGoal(header, kind);
+    // Day 0 (a file begun on the calendar's first day) has no date and reads as nothing.
+    const uint32_t firstDay = std::max<uint32_t>(header.firstDay, 1);
+    if (goal == 0 || header.lastDay < firstDay) return 0;
+    std::array<DayRecord, kMaxBars> days;
+    uint32_t run = 0;
+    for (uint32_t end = header.lastDay;;) {
+        const uint32_t start = end - std::min(end - firstDay, kMaxBars - 1);
+        const std::span<DayRecord> piece(days.data(), end - start + 1);
+        if (!store.ReadDays(user, start, piece)) return run;
+        for (size_t i = piece.size(); i-- > 0;) {
+            if (Reached(piece[i], kind, goal))
+                ++run;
+            else if (start + i != header.lastDay)
+                return run;
+        }
+        if (start == firstDay) return run;
+        end = start - 1;
+    }
+}
+
+PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period,
+                     GoalCounter* goals) {
     PeriodSums sums;
     std::array<DayRecord, kMaxBars> days;
     if (period.mode == DisplayMode::Yearly) {
@@ -54,11 +122,13 @@ PeriodSums SumPeriod(const UserStore& store, const std::string& user, const Peri
             if (!DayCalendar().MonthRange(monthStart, first, last, count)) break;
             sums.barDay[sums.barCount] = first;
             KindValues& bar = sums.bars[sums.barCount];
-            if (store.ReadDays(user, first, std::span(days.data(), count)))
-                for (uint32_t i = 0; i < count; ++i) {
-                    const KindValues v = ValuesOf(days[i]);
-                    for (int k = 0; k < 3; ++k) bar[k] += v[k];
-                }
+            const bool read = store.ReadDays(user, first, std::span(days.data(), count));
+            for (uint32_t i = 0; i < count; ++i) {
+                if (!read) days[i] = DayRecord{};
+                if (goals) goals->Add(first + i, days[i]);
+                const KindValues v = ValuesOf(days[i]);
+                for (int k = 0; k < 3; ++k) bar[k] += v[k];
+            }
             sums.daysInPeriod += count;
             monthStart = last + 1;
         }
@@ -72,6 +142,7 @@ PeriodSums SumPeriod(const UserStore& store, const std::string& user, const Peri
         for (uint32_t i = 0; i < sums.barCount; ++i) {
             sums.bars[i] = ValuesOf(days[i]);
             sums.barDay[i] = period.periodStart + i;
+            if (goals) goals->Add(period.periodStart + i, days[i]);
         }
         sums.daysInPeriod = period.mode == DisplayMode::Weekly ? 7 : period.dayCount;
     }
@@ -96,7 +167,8 @@ void AllSums::Add(uint32_t day, const DayRecord& record) {
     }
 }
 
-AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last) {
+AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last,
+               GoalCounter* goals) {
     AllSums sums;
     std::vector<DayRecord> piece(kPieceDays);
     for (uint64_t from = first; from <= last; from += kPieceDays) {
@@ -105,6 +177,8 @@ AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, 
         if (!store.ReadDays(user, uint32_t(from), days))
             ReadInStretches(store, user, uint32_t(from), days);
         for (size_t i = 0; i < days.size(); ++i) sums.Add(uint32_t(from + i), days[i]);
+        if (goals)
+            for (size_t i = 0; i < days.size(); ++i) goals->Add(uint32_t(from + i), days[i]);
     }
     return sums;
 }

@@ -30,8 +30,50 @@ struct PeriodSums {
     bool readFailed = false;    // a day, week or month that could not be read counts as zero
 };
 
-// The bars of the period of a Daily, Weekly, Monthly or Yearly state.
-PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period);
+// Days in a row on which the day's value reached the daily goal.
+struct GoalRun {
+    uint32_t days = 0, first = 0, last = 0;  // first and last are 0 for no run
+};
+
+// How often the daily goal of one kind was reached.
+struct GoalFigures {
+    bool shown = false;         // there is a goal: a goal of 0 is none, and nothing is counted
+    uint32_t recordedDays = 0;  // the days of the period from the first to the last record day
+    uint32_t goalDays = 0;      // of those, the days that reached the goal
+    GoalRun longest;            // inside the period, the latest of equal ones
+    uint32_t currentRun = 0;    // once the last record day was counted: the run up to it
+};
+
+// Counts the days of a period, fed one at a time in date order, for the goal of `kind` in
+// `header`. A day outside the record, or a day not fed, breaks a run. The current run
+// ends on the last record day when that day reached the goal, else on the day before (the
+// last day may not be over yet).
+class GoalCounter {
+public:
+    GoalCounter(const UserFileHeader& header, GraphKind kind);
+    void Add(uint32_t day, const DayRecord& record);
+    const GoalFigures& Figures() const { return figures_; }
+    // Whether the current run was counted whole: the last record day was fed, and so was
+    // the day that broke the run before it (or the run starts on the first record day).
+    bool CurrentRunWhole() const { return currentWhole_; }
+
+private:
+    uint32_t goal_ = 0, firstDay_ = 0, lastDay_ = 0, firstFed_ = 0, previous_ = 0;
+    bool currentWhole_ = false;
+    GraphKind kind_;
+    GoalRun run_;  // the run ending on the day last fed
+    GoalFigures figures_;
+};
+
+// The current run of `kind` without counting a period: read back from the last record day
+// in pieces of a month, only as far as the run goes.
+uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
+                        const UserFileHeader& header, GraphKind kind);
+
+// The bars of the period of a Daily, Weekly, Monthly or Yearly state; every day read is
+// also fed to `goals` when given.
+PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period,
+                     GoalCounter* goals = nullptr);
 
 struct BestDay {
     uint32_t day = 0;  // 0: the slot is still empty
@@ -50,7 +92,8 @@ private:
     std::array<BestDay, 5> best_{};
 };
 
-// Every day from first to last, read in bounded pieces.
-AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last);
+// Every day from first to last, read in bounded pieces (and fed to `goals` when given).
+AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last,
+               GoalCounter* goals = nullptr);
 
 }  // namespace stepora

@@ -268,4 +268,21 @@ void PeriodTexts::FillBestDays(BestDaysTable& t, const std::array<BestDay, 5>& b
     }
 }
 
+std::string PeriodTexts::GoalLine(const GoalFigures& f) const {
+    if (!f.shown) return {};
+    auto days = [](uint32_t n) {
+        return FillIn(GetLangString(n == 1 ? USEGRAPH_STR174 : USEGRAPH_STR175), {Format("%d", n)});
+    };
+    std::string best = days(f.longest.days);
+    if (f.longest.days == 1) best += " (" + DateOf(f.longest.first) + ")";
+    if (f.longest.days > 1)
+        best += " (" + DateOf(f.longest.first) + " ~ " + DateOf(f.longest.last) + ")";
+    const std::string separator = GetLangString(USEGRAPH_STR176);
+    const AddedKey reached = f.recordedDays == 1 ? USEGRAPH_STR177 : USEGRAPH_STR171;
+    return FillIn(GetLangString(reached),
+                  {Format("%d", f.goalDays), Format("%d", f.recordedDays)}) +
+           separator + FillIn(GetLangString(USEGRAPH_STR172), {days(f.currentRun)}) + separator +
+           FillIn(GetLangString(USEGRAPH_STR173), {best});
+}
+
 }  // namespace stepora

@@ -28,6 +28,9 @@ public:
     // Returns the number of columns shown.
     uint32_t FillSummary(SummaryGrid& grid, const KindValues& total, uint32_t days) const;
     void FillBestDays(BestDaysTable& table, const std::array<BestDay, 5>& best) const;
+    // "Goal reached on 4 of 7 days · current run 3 days · best run 12 days (…)"; empty
+    // when there is no goal.
+    std::string GoalLine(const GoalFigures& figures) const;
 
 private:
     const PeriodState& period_;

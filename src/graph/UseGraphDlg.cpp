@@ -42,7 +42,7 @@ constexpr ControlSpec kControls[] = {
     {D::IDC_CSV_IMPORT, Ctl::Button, 384, 20, 42, 42, 0, USEGRAPH_MENU_STR4},
     {D::IDC_CSV_EXPORT, Ctl::Button, 467, 20, 42, 42, 0, USEGRAPH_MENU_STR5},
     {D::IDC_CLOSE, Ctl::Button, 550, 20, 42, 42, 0, USEGRAPH_MENU_STR6},
-    {D::IDC_FRAME, Ctl::GroupBox, 7, 79, 606, 316},
+    {D::IDC_FRAME, Ctl::GroupBox, 7, 79, 606, 330},
     {D::IDC_NAME_LABEL, Ctl::Static, 9, 96, 61, 14, kAlignRight, USEGRAPH_MENU_STR19},
     {D::IDC_WEIGHT_LABEL, Ctl::Static, 9, 125, 61, 14, kAlignRight},
     {D::IDC_STRIDE_LABEL, Ctl::Static, 9, 154, 61, 14, kAlignRight},
@@ -69,6 +69,7 @@ constexpr ControlSpec kControls[] = {
     {D::IDC_GO, Ctl::Button, 579, 188, 20, 18, 0, USEGRAPH_MENU_STR18},
     {D::IDC_GRAPH, Ctl::Custom, 10, 214, 597, 175},
     {D::IDC_BEST_DAYS, Ctl::GridList, 10, 214, 535, 175},
+    {D::IDC_GOAL_LINE, Ctl::Static, 10, 393, 597, 12},
 };
 
 struct ShapedButton {
@@ -265,6 +266,9 @@ void CUseGraphDlg::Show(const RefreshResult& r) {
         auto* summary = Control<CGridListCtrl>(IDC_SUMMARY);
         summary->ShowTable(Rows(r.summary), static_cast<int>(r.summaryColumns));
         summary->setAccessibleName(Qs(r.modeCaption));
+        auto* goalLine = Control<QLabel>(IDC_GOAL_LINE);
+        goalLine->setText(Qs(r.goalLine));
+        goalLine->setVisible(!r.goalLine.empty());
         graph_->Refresh();
     }
     if (!r.message.empty()) ShowMessage(r.message, this);

@@ -43,8 +43,8 @@ class CUseGraphDlg : public CDialogBase {
     Q_OBJECT
 public:
     static constexpr int kTemplateId = 130;
-    static constexpr int kTemplateWidth = 620;  // dialog units
-    static constexpr int kTemplateHeight = 400;
+    static constexpr int kTemplateWidth = 620;   // dialog units
+    static constexpr int kTemplateHeight = 414;  // 400, and a line for the goal figures
     enum ControlId : int {
         IDC_STEPS = 1029,
         IDC_DISTANCE = 1032,
@@ -80,6 +80,7 @@ public:
         IDC_GO_YEAR = 1220,
         IDC_GO_MONTH = 1221,
         IDC_GO_DAY = 1222,
+        IDC_GOAL_LINE = 1223,  // added: days on goal and runs, below the graph
     };
 
     explicit CUseGraphDlg(QWidget* parent = nullptr);
