@@ -129,12 +129,12 @@ RefreshResult PeriodAggregation::Refresh() {
         texts.FillGraph(r.graph, sums);
         r.summaryColumns = texts.FillSummary(r.summary, sums.total, sums.daysInPeriod);
     }
-    GoalFigures figures = goals.Figures();
+    r.goals = goals.Figures();
     // A run that goes on before the period, or a period before the last record day, is
     // read back from the last record day.
-    if (figures.shown && !goals.CurrentRunWhole())
-        figures.currentRun = CurrentGoalRun(store_, userName_, header_, s.kind);
-    r.goalLine = texts.GoalLine(figures);
+    if (r.goals.shown && !goals.CurrentRunWhole())
+        r.goals.currentRun = CurrentGoalRun(store_, userName_, header_, s.kind);
+    r.goalLine = texts.GoalLine(r.goals);
     r.period = s;
     return r;
 }

@@ -9,6 +9,7 @@
 
 #include "app/LangTable.h"
 #include "graph/GraphTypes.h"
+#include "graph/PeriodSums.h"
 #include "store/UserFile.h"
 
 namespace stepora {
@@ -38,7 +39,8 @@ struct RefreshResult {
     SummaryGrid summary;
     uint32_t summaryColumns = 5;
     BestDaysTable bestDays;  // filled in All mode
-    std::string goalLine;    // days on goal and runs of the kind shown; empty without a goal
+    GoalFigures goals;       // of the kind shown
+    std::string goalLine;    // the same as the window shows it; empty without a goal
 };
 
 class PeriodAggregation {

@@ -146,6 +146,57 @@ TEST_F(GraphTest, AllModeRanksTheFiveBestDaysLaterFirstOnTies) {
     EXPECT_EQ(r.summary[1][1] + "|" + r.summary[1][2] + "|" + r.summary[1][4], "2000|50|50.00%");
 }
 
+// '+' reaches the step goal of 100, '-' does not, '0' has no data; the last is the last
+// record day. The current run is the same whatever period is shown.
+TEST_F(GraphTest, GoalDaysAndRunsOfThePeriodAndUpToTheLastRecordDay) {
+    const struct {
+        const char* what;
+        uint32_t y, m, d;
+        const char* days;
+        DisplayMode mode;
+        int back;  // periods before the last record day's
+        uint32_t recorded, reached, longest, longestFrom, current;
+    } cases[] = {
+        {"over a week's start", 2008, 3, 20, "--+++++++++", DisplayMode::Weekly, 0, 1, 1, 1, 10, 9},
+        {"a week before the last", 2008, 3, 20, "--+++++++++", DisplayMode::Weekly, 1, 7, 7, 7, 3, 9},
+        {"over a month's start", 2008, 1, 25, "-+++++++++-", DisplayMode::Monthly, 0, 4, 3, 3, 7, 9},
+        {"over a year's start", 2007, 12, 28, "++++++", DisplayMode::Yearly, 0, 2, 2, 2, 4, 6},
+        {"no data breaks a run", 2008, 3, 1, "++0+++-", DisplayMode::All, 0, 7, 5, 3, 3, 3},
+        {"the latest of equal runs", 2008, 3, 1, "++-++-", DisplayMode::All, 0, 6, 4, 2, 3, 2},
+        {"missed the last two days", 2008, 3, 1, "++--", DisplayMode::All, 0, 4, 2, 2, 0, 0},
+        {"ends on the last day", 2008, 3, 1, "+-++", DisplayMode::Daily, 0, 1, 1, 1, 3, 2},
+        {"from the first day", 2008, 3, 1, "+++-++", DisplayMode::All, 0, 6, 5, 3, 0, 2},
+        {"one day", 2008, 3, 1, "+", DisplayMode::All, 0, 1, 1, 1, 0, 1},
+        {"one day missed", 2008, 3, 1, "-", DisplayMode::Weekly, 0, 1, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = std::string("U") + std::to_string(&c - cases);
+        std::vector<Values> days;
+        for (const char* p = c.days; *p; ++p) days.push_back({*p == '+' ? 100u : *p == '-' ? 99u : 0u});
+        const uint32_t first = Day(c.y, c.m, c.d);
+        MakeUser(name, first, days, [](H& h) { h.goalSteps = 100, h.defaultPeriod = 0; });
+        PeriodAggregation graph(store, name);
+        graph.Refresh();
+        for (DisplayMode mode :
+             {DisplayMode::Daily, DisplayMode::Weekly, DisplayMode::Monthly, DisplayMode::Yearly, DisplayMode::All}) {
+            graph.SetMode(mode);
+            RefreshResult r = graph.Refresh();
+            for (int i = 0; mode == c.mode && i < c.back; ++i) r = graph.Previous();
+            EXPECT_EQ(r.goals.currentRun, c.current) << int(mode);
+            if (mode != c.mode) continue;
+            const GoalFigures& f = r.goals;
+            EXPECT_EQ(std::tie(f.recordedDays, f.goalDays, f.longest.days), std::tie(c.recorded, c.reached, c.longest));
+            EXPECT_EQ(f.longest.first, c.longest ? first + c.longestFrom : 0);
+            EXPECT_EQ(f.longest.last, c.longest ? first + c.longestFrom + c.longest - 1 : 0);
+        }
+    }
+    // No goal, nothing counted or shown.
+    MakeUser("Zed", Day(2008, 3, 1), {{500}}, [](H& h) { h.defaultPeriod = 4; });
+    const RefreshResult r = PeriodAggregation(store, "Zed").Refresh();
+    EXPECT_TRUE(!r.goals.shown && r.goals.goalDays == 0 && r.goalLine.empty());
+}
+
 TEST_F(GraphTest, NavigationStaysInTheRecordedDaysAndGoWithinTheirPeriods) {
     const uint32_t first = Day(2008, 1, 20);
     MakeUser("Anna", first, std::vector<Values>(60), [](H& h) { h.defaultPeriod = 0; });
