@@ -18,6 +18,7 @@
 #include <map>
 #include <string>
 
+#include "accounts/PasswordCheckDlg.h"
 #include "app/AppGlobals.h"
 #include "app/FileChooser.h"
 #include "app/MessageBox.h"
@@ -29,7 +30,6 @@
 #include "graph/UseGraphDlg.h"
 #include "graph/UserGraphPropSheet.h"
 #include "mainwnd/MainMenuDlg.h"
-#include "accounts/PasswordCheckDlg.h"
 #include "mainwnd/UserListCtrl.h"
 
 using namespace stepora;
@@ -152,6 +152,8 @@ int main(int argc, char** argv) {
         Shoot(&graph, "graph-all");
         graph.OnCommand(CUseGraphDlg::IDC_MONTHLY);
         Shoot(&graph, "graph-monthly");
+        graph.OnCommand(CUseGraphDlg::IDC_YEARLY);
+        Shoot(&graph, "graph-yearly");
         graph.OnCommand(CUseGraphDlg::IDC_WEEKLY);
         // A click on the bar of the first day of the week explains it.
         const GraphRect plot = graph.Graph()->Layout().lowerPlot;
