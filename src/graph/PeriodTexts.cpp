@@ -279,10 +279,15 @@ std::string PeriodTexts::GoalLine(const GoalFigures& f) const {
         best += " (" + DateOf(f.longest.first) + " ~ " + DateOf(f.longest.last) + ")";
     const std::string separator = GetLangString(USEGRAPH_STR176);
     const AddedKey reached = f.recordedDays == 1 ? USEGRAPH_STR177 : USEGRAPH_STR171;
-    return FillIn(GetLangString(reached),
-                  {Format("%d", f.goalDays), Format("%d", f.recordedDays)}) +
-           separator + FillIn(GetLangString(USEGRAPH_STR172), {days(f.currentRun)}) + separator +
-           FillIn(GetLangString(USEGRAPH_STR173), {best});
+    const std::string figures =
+        FillIn(GetLangString(reached), {Format("%d", f.goalDays), Format("%d", f.recordedDays)}) +
+        separator + FillIn(GetLangString(USEGRAPH_STR172), {days(f.currentRun)}) + separator +
+        FillIn(GetLangString(USEGRAPH_STR173), {best});
+    // Named by its kind: All mode shows no kind button as the current one.
+    constexpr LangKey kKindNames[3] = {USEGRAPH_MENU_STR12, USEGRAPH_MENU_STR14,
+                                       USEGRAPH_MENU_STR13};
+    return FillIn(GetLangString(USEGRAPH_STR178),
+                  {GetLangString(kKindNames[static_cast<int>(period_.kind)]), figures});
 }
 
 }  // namespace stepora
