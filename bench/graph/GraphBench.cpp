@@ -4,6 +4,9 @@
 // the way All mode sums), BM_RefreshYearly / BM_PlainReadYear (the 366 days of 2008).
 // BM_CenturyRefresh/<mode> and BM_CenturyOpen: each mode, and opening the window, for a
 // user with 100 years of days; each must stay well within 50 ms.
+// BM_CenturySumAll/goals:0 and /goals:1: the All-mode summing of that user without and
+// with the goal days and runs of its step goal; BM_CenturyRefresh/mode:4 is the whole
+// refresh, figures included.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -33,7 +36,8 @@ struct Setup {
     Setup() {
         fs::remove_all(dir);
         fs::create_directories(dir / "User");
-        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language", fs::copy_options::recursive);
+        fs::copy(fs::path(STEPORA_DATA_DIR) / "Language", dir / "Language",
+                 fs::copy_options::recursive);
         table = std::make_unique<LangTable>(dir);
         InstallLangTable(table.get());
         store.SetDirectory(dir / "User");
@@ -76,7 +80,8 @@ void PlainRead(benchmark::State& state, uint64_t offset, size_t bytes) {
     std::vector<uint8_t> buffer(bytes);
     for (auto _ : state) {
         const int fd = ::open(path.c_str(), O_RDONLY);
-        if (::pread(fd, buffer.data(), bytes, off_t(offset)) != ssize_t(bytes)) state.SkipWithError("read failed");
+        if (::pread(fd, buffer.data(), bytes, off_t(offset)) != ssize_t(bytes))
+            state.SkipWithError("read failed");
         ::close(fd);
         benchmark::DoNotOptimize(buffer.data());
     }
@@ -95,7 +100,9 @@ void BM_RefreshAll(benchmark::State& state) {
 }
 BENCHMARK(BM_RefreshAll)->Unit(benchmark::kMillisecond);
 
-void BM_PlainReadAll(benchmark::State& state) { PlainRead(state, kHeaderSize, size_t(kMaxDayNumber) * kDayRecordSize); }
+void BM_PlainReadAll(benchmark::State& state) {
+    PlainRead(state, kHeaderSize, size_t(kMaxDayNumber) * kDayRecordSize);
+}
 BENCHMARK(BM_PlainReadAll)->Unit(benchmark::kMillisecond);
 
 // One read of the whole file, then the same loop All mode runs over the days.
@@ -105,7 +112,8 @@ void BM_PlainReadAndSumAll(benchmark::State& state) {
     std::vector<uint8_t> buffer(bytes);
     for (auto _ : state) {
         const int fd = ::open(path.c_str(), O_RDONLY);
-        if (::pread(fd, buffer.data(), bytes, off_t(kHeaderSize)) != ssize_t(bytes)) state.SkipWithError("read failed");
+        if (::pread(fd, buffer.data(), bytes, off_t(kHeaderSize)) != ssize_t(bytes))
+            state.SkipWithError("read failed");
         ::close(fd);
         AllSums sums;
         for (uint32_t i = 0; i < kMaxDayNumber; ++i)
@@ -136,7 +144,8 @@ void BM_RefreshYearly(benchmark::State& state) {
 BENCHMARK(BM_RefreshYearly)->Unit(benchmark::kMicrosecond);
 
 void BM_PlainReadYear(benchmark::State& state) {
-    PlainRead(state, kHeaderSize + uint64_t(DayOf(2008, 1, 1) - 1) * kDayRecordSize, 366 * kDayRecordSize);
+    PlainRead(state, kHeaderSize + uint64_t(DayOf(2008, 1, 1) - 1) * kDayRecordSize,
+              366 * kDayRecordSize);
 }
 BENCHMARK(BM_PlainReadYear)->Unit(benchmark::kMicrosecond);
 
@@ -146,17 +155,41 @@ void BM_CenturyRefresh(benchmark::State& state) {
     agg.SetMode(DisplayMode(state.range(0)));
     for (auto _ : state) {
         const RefreshResult r = agg.Refresh();
-        if (!r.refreshed || r.period.mode != DisplayMode(state.range(0))) state.SkipWithError("refresh failed");
+        if (!r.refreshed || r.period.mode != DisplayMode(state.range(0)))
+            state.SkipWithError("refresh failed");
         benchmark::DoNotOptimize(r.summary);
     }
 }
 BENCHMARK(BM_CenturyRefresh)->DenseRange(0, 4)->ArgName("mode")->Unit(benchmark::kMicrosecond);
 
+// The days SumAll reads for the All mode of the century user, summed with or without a
+// GoalCounter for steps: what the goal figures add to an All-mode refresh.
+void BM_CenturySumAll(benchmark::State& state) {
+    UserFileHeader h;
+    if (!S().store.ReadHeader("Century", h)) state.SkipWithError("header not read");
+    const bool counted = state.range(0) != 0;
+    for (auto _ : state) {
+        GoalCounter goals(h, GraphKind::Steps);
+        const AllSums sums =
+            SumAll(S().store, "Century", h.firstDay, h.lastDay, counted ? &goals : nullptr);
+        benchmark::DoNotOptimize(sums.Best());
+        benchmark::DoNotOptimize(goals.Figures());
+    }
+    if (counted) {
+        GoalCounter goals(h, GraphKind::Steps);
+        SumAll(S().store, "Century", h.firstDay, h.lastDay, &goals);
+        if (goals.Figures().goalDays == 0) state.SkipWithError("no goal day counted");
+        state.counters["goalDays"] = goals.Figures().goalDays;
+    }
+}
+BENCHMARK(BM_CenturySumAll)->DenseRange(0, 1)->ArgName("goals")->Unit(benchmark::kMicrosecond);
+
 void BM_CenturyOpen(benchmark::State& state) {
     for (auto _ : state) {
         PeriodAggregation agg(S().store, "Century");
         const RefreshResult r = agg.Refresh();
-        if (!r.refreshed || r.period.mode != DisplayMode::All) state.SkipWithError("refresh failed");
+        if (!r.refreshed || r.period.mode != DisplayMode::All)
+            state.SkipWithError("refresh failed");
         benchmark::DoNotOptimize(r.summary);
     }
 }

@@ -56,35 +56,61 @@ bool Reached(const DayRecord& r, GraphKind kind, uint32_t goal) {
 }  // namespace
 
 GoalCounter::GoalCounter(const UserFileHeader& header, GraphKind kind)
-    : goal_(RawGoal(header, kind)),
+    : value_(kind == GraphKind::Steps      ? &DayRecord::steps
+             : kind == GraphKind::Calories ? &DayRecord::calories
+                                           : &DayRecord::distance),
+      goal_(RawGoal(header, kind)),
       firstDay_(header.firstDay),
-      lastDay_(header.lastDay),
-      kind_(kind) {
+      lastDay_(header.lastDay) {
     figures_.shown = goal_ > 0;
 }
 
-void GoalCounter::Add(uint32_t day, const DayRecord& record) {
-    if (!figures_.shown) return;
-    if (previous_ == 0) firstFed_ = day;
-    if (day != previous_ + 1) run_ = {};
-    previous_ = day;
-    if (day < firstDay_ || day > lastDay_) {
-        run_ = {};
+// Called once for each piece of the All range, so that the loop over the record days
+// stays free of branches the data decides, but for a new longest run.
+void GoalCounter::Add(uint32_t first, std::span<const DayRecord> days) {
+    if (!figures_.shown || days.empty()) return;
+    if (previous_ == 0) firstFed_ = first;
+    if (first != previous_ + 1) run_ = 0;
+    const uint32_t last = first + uint32_t(days.size() - 1);
+    previous_ = last;
+    const uint32_t from = std::max(first, firstDay_), to = std::min(last, lastDay_);
+    if (from > to) {  // no record day
+        run_ = 0;
         return;
     }
-    ++figures_.recordedDays;
-    const bool reached = Reached(record, kind_, goal_);
-    if (reached) {
-        ++figures_.goalDays;
-        run_ = {run_.days + 1, run_.days ? run_.first : day, day};
-        if (run_.days >= figures_.longest.days) figures_.longest = run_;
+    if (from > first) run_ = 0;  // a day before the first record day
+    figures_.recordedDays += to - from + 1;
+    uint32_t run = run_, goalDays = 0;
+    GoalRun longest = figures_.longest;
+    const auto reached = [&](uint32_t day) { return Checked(days[day - first].*value_) >= goal_; };
+    // The last record day is counted on its own below.
+    const uint32_t end = to == lastDay_ ? to : to + 1;
+    uint32_t best = std::max(longest.days, 1u);  // what a run must reach to be the longest
+    for (uint32_t day = from; day < end; ++day) {
+        const uint32_t hit = reached(day);
+        goalDays += hit;
+        run = (run + 1) * hit;  // a multiplication, not a branch: misses come at random
+        if (run >= best) {
+            best = run;
+            longest = {run, day + 1 - run, day};
+        }
     }
-    if (day == lastDay_) {
-        figures_.currentRun = run_.days;  // when the day missed, the run of the day before
-        const uint32_t start = (reached ? day : day - 1) + 1 - run_.days;
+    if (to == lastDay_) {
+        const bool hit = reached(to);
+        if (hit) {
+            ++goalDays;
+            ++run;
+            if (run >= longest.days) longest = {run, to + 1 - run, to};
+        }
+        figures_.currentRun = run;  // when the day missed, the run of the day before
+        const uint32_t start = (hit ? to : to - 1) + 1 - run;
         currentWhole_ = start <= firstDay_ || start > firstFed_;
+        if (!hit) run = 0;
     }
-    if (!reached) run_ = {};
+    if (to < last) run = 0;  // a day after the last record day
+    run_ = run;
+    figures_.goalDays += goalDays;
+    figures_.longest = longest;
 }
 
 uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
@@ -177,8 +203,7 @@ AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, 
         if (!store.ReadDays(user, uint32_t(from), days))
             ReadInStretches(store, user, uint32_t(from), days);
         for (size_t i = 0; i < days.size(); ++i) sums.Add(uint32_t(from + i), days[i]);
-        if (goals)
-            for (size_t i = 0; i < days.size(); ++i) goals->Add(uint32_t(from + i), days[i]);
+        if (goals) goals->Add(uint32_t(from), days);
     }
     return sums;
 }

@@ -5,6 +5,7 @@
 // the whole record.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "graph/GraphTypes.h"
@@ -51,17 +52,19 @@ struct GoalFigures {
 class GoalCounter {
 public:
     GoalCounter(const UserFileHeader& header, GraphKind kind);
-    void Add(uint32_t day, const DayRecord& record);
+    void Add(uint32_t day, const DayRecord& record) { Add(day, std::span(&record, 1)); }
+    // The days first, first + 1, … at once.
+    void Add(uint32_t first, std::span<const DayRecord> days);
     const GoalFigures& Figures() const { return figures_; }
     // Whether the current run was counted whole: the last record day was fed, and so was
     // the day that broke the run before it (or the run starts on the first record day).
     bool CurrentRunWhole() const { return currentWhole_; }
 
 private:
+    uint32_t DayRecord::*value_;  // the field of the kind counted
     uint32_t goal_ = 0, firstDay_ = 0, lastDay_ = 0, firstFed_ = 0, previous_ = 0;
+    uint32_t run_ = 0;  // the days of the run ending on the day last fed
     bool currentWhole_ = false;
-    GraphKind kind_;
-    GoalRun run_;  // the run ending on the day last fed
     GoalFigures figures_;
 };
 
