@@ -5,8 +5,8 @@
 // BM_CenturyRefresh/<mode> and BM_CenturyOpen: each mode, and opening the window, for a
 // user with 100 years of days; each must stay well within 50 ms.
 // BM_CenturySumAll/goals:0 and /goals:1: the All-mode summing of that user without and
-// with the goal days and runs of its step goal; BM_CenturyRefresh/mode:4 is the whole
-// refresh, figures included.
+// with the goal days and runs of its step goal; BM_CenturyRefreshAllGoal/goal:0 and
+// /goal:1 the whole All-mode refresh with the step goal at 0 (nothing counted) and set.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -183,6 +183,31 @@ void BM_CenturySumAll(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CenturySumAll)->DenseRange(0, 1)->ArgName("goals")->Unit(benchmark::kMicrosecond);
+
+// The whole All-mode refresh of the century user with its step goal, and with that goal
+// at 0, which counts nothing: the cost of the goal figures as a user meets it.
+void BM_CenturyRefreshAllGoal(benchmark::State& state) {
+    UserFileHeader h;
+    if (!S().store.ReadHeader("Century", h)) state.SkipWithError("header not read");
+    const uint32_t goal = h.goalSteps;
+    h.goalSteps = state.range(0) ? goal : 0;
+    S().store.WriteHeader("Century", h);
+    PeriodAggregation agg(S().store, "Century");
+    agg.Refresh();
+    agg.SetMode(DisplayMode::All);
+    for (auto _ : state) {
+        const RefreshResult r = agg.Refresh();
+        if (!r.refreshed || r.goals.shown != (state.range(0) != 0))
+            state.SkipWithError("refresh failed");
+        benchmark::DoNotOptimize(r.goalLine);
+    }
+    h.goalSteps = goal;
+    S().store.WriteHeader("Century", h);
+}
+BENCHMARK(BM_CenturyRefreshAllGoal)
+    ->DenseRange(0, 1)
+    ->ArgName("goal")
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_CenturyOpen(benchmark::State& state) {
     for (auto _ : state) {

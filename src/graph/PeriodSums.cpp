@@ -89,7 +89,7 @@ void GoalCounter::Add(uint32_t first, std::span<const DayRecord> days) {
     for (uint32_t day = from; day < end; ++day) {
         const uint32_t hit = reached(day);
         goalDays += hit;
-        run = (run + 1) * hit;  // a multiplication, not a branch: misses come at random
+        run = (run + 1) & (0u - hit);  // no branch: misses come at random
         if (run >= best) {
             best = run;
             longest = {run, day + 1 - run, day};
@@ -202,8 +202,13 @@ AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, 
                                         size_t(std::min<uint64_t>(kPieceDays, last - from + 1)));
         if (!store.ReadDays(user, uint32_t(from), days))
             ReadInStretches(store, user, uint32_t(from), days);
-        for (size_t i = 0; i < days.size(); ++i) sums.Add(uint32_t(from + i), days[i]);
-        if (goals) goals->Add(uint32_t(from), days);
+        // A block at a time through both, while its days are still in the nearest cache.
+        constexpr size_t kBlock = 256;
+        for (size_t at = 0; at < days.size(); at += kBlock) {
+            const auto block = std::span(days).subspan(at, std::min(kBlock, days.size() - at));
+            for (size_t i = 0; i < block.size(); ++i) sums.Add(uint32_t(from + at + i), block[i]);
+            if (goals) goals->Add(uint32_t(from + at), block);
+        }
     }
     return sums;
 }
