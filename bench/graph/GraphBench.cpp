@@ -11,8 +11,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/Clock.h"
@@ -43,6 +45,9 @@ struct Setup {
         store.SetDirectory(dir / "User");
         MakeUser("Full", 1, kMaxDayNumber);
         MakeUser("Century", kCenturyFirst, kCenturyDays);
+        // Language files are kept parsed only once they are two seconds old, as the
+        // installed ones always are; fresh copies would be parsed again for every text.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     }
     // Days first .. first + count - 1, opening in All mode.
     void MakeUser(const std::string& name, uint32_t first, uint32_t count) {
