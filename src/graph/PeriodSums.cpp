@@ -86,11 +86,14 @@ void GoalCounter::Add(uint32_t first, std::span<const DayRecord> days) {
     // The last record day is counted on its own below.
     const uint32_t end = to == lastDay_ ? to : to + 1;
     uint32_t best = std::max(longest.days, 1u);  // what a run must reach to be the longest
-    for (uint32_t day = from; day < end; ++day) {
-        const uint32_t hit = reached(day);
+    const DayRecord* record = days.data() + (from - first);
+    for (uint32_t day = from; day < end; ++day, ++record) {
+        // Reached, and no more than six digits, without a branch: misses come at random.
+        const uint32_t value = record->*value_;
+        const uint32_t hit = uint32_t(value >= goal_) & uint32_t(value <= kMaxDeviceValue);
         goalDays += hit;
-        run = (run + 1) & (0u - hit);  // no branch: misses come at random
-        if (run >= best) {
+        run = (run + 1) & (0u - hit);
+        if (run >= best) [[unlikely]] {
             best = run;
             longest = {run, day + 1 - run, day};
         }
