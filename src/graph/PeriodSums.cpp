@@ -49,20 +49,25 @@ uint32_t RawGoal(const UserFileHeader& h, GraphKind kind) {
     const uint32_t goals[3] = {h.goalSteps, h.goalCalories, h.goalDistance};
     return goals[static_cast<int>(kind)];
 }
-bool Reached(const DayRecord& r, GraphKind kind, uint32_t goal) {
-    const uint32_t raw[3] = {r.steps, r.calories, r.distance};
-    return Checked(raw[static_cast<int>(kind)]) >= goal;
+// A value above six digits counts as 0, which reaches no goal; no branch: misses come at
+// random.
+uint32_t OnGoal(uint32_t value, uint32_t goal) {
+    return uint32_t(value >= goal) & uint32_t(value <= kMaxDeviceValue);
 }
 }  // namespace
 
 GoalCounter::GoalCounter(const UserFileHeader& header, GraphKind kind)
-    : value_(kind == GraphKind::Steps      ? &DayRecord::steps
-             : kind == GraphKind::Calories ? &DayRecord::calories
-                                           : &DayRecord::distance),
+    : value_(Field(kind)),
       goal_(RawGoal(header, kind)),
       firstDay_(header.firstDay),
       lastDay_(header.lastDay) {
     figures_.shown = goal_ > 0;
+}
+
+uint32_t DayRecord::*GoalCounter::Field(GraphKind kind) {
+    return kind == GraphKind::Steps      ? &DayRecord::steps
+           : kind == GraphKind::Calories ? &DayRecord::calories
+                                         : &DayRecord::distance;
 }
 
 // Called once for each piece of the All range, so that the loop over the record days
@@ -82,15 +87,12 @@ void GoalCounter::Add(uint32_t first, std::span<const DayRecord> days) {
     figures_.recordedDays += to - from + 1;
     uint32_t run = run_, goalDays = 0;
     GoalRun longest = figures_.longest;
-    const auto reached = [&](uint32_t day) { return Checked(days[day - first].*value_) >= goal_; };
     // The last record day is counted on its own below.
     const uint32_t end = to == lastDay_ ? to : to + 1;
     uint32_t best = std::max(longest.days, 1u);  // what a run must reach to be the longest
     const DayRecord* record = days.data() + (from - first);
     for (uint32_t day = from; day < end; ++day, ++record) {
-        // Reached, and no more than six digits, without a branch: misses come at random.
-        const uint32_t value = record->*value_;
-        const uint32_t hit = uint32_t(value >= goal_) & uint32_t(value <= kMaxDeviceValue);
+        const uint32_t hit = OnGoal(record->*value_, goal_);
         goalDays += hit;
         run = (run + 1) & (0u - hit);
         if (run >= best) [[unlikely]] {
@@ -99,7 +101,7 @@ void GoalCounter::Add(uint32_t first, std::span<const DayRecord> days) {
         }
     }
     if (to == lastDay_) {
-        const bool hit = reached(to);
+        const bool hit = OnGoal(days[to - first].*value_, goal_);
         if (hit) {
             ++goalDays;
             ++run;
@@ -122,6 +124,7 @@ uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
     // Day 0 (a file begun on the calendar's first day) has no date and reads as nothing.
     const uint32_t firstDay = std::max<uint32_t>(header.firstDay, 1);
     if (goal == 0 || header.lastDay < firstDay) return 0;
+    const auto field = GoalCounter::Field(kind);
     std::array<DayRecord, kMaxBars> days;
     uint32_t run = 0;
     for (uint32_t end = header.lastDay;;) {
@@ -129,7 +132,7 @@ uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
         const std::span<DayRecord> piece(days.data(), end - start + 1);
         if (!store.ReadDays(user, start, piece)) return run;
         for (size_t i = piece.size(); i-- > 0;) {
-            if (Reached(piece[i], kind, goal))
+            if (OnGoal(piece[i].*field, goal))
                 ++run;
             else if (start + i != header.lastDay)
                 return run;

@@ -59,6 +59,8 @@ public:
     // Whether the current run was counted whole: the last record day was fed, and so was
     // the day that broke the run before it (or the run starts on the first record day).
     bool CurrentRunWhole() const { return currentWhole_; }
+    // The field of a day's record that holds `kind`.
+    static uint32_t DayRecord::*Field(GraphKind kind);
 
 private:
     uint32_t DayRecord::*value_;  // the field of the kind counted
