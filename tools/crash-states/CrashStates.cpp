@@ -30,6 +30,7 @@
 #include "app/ApEnvironment.h"
 #include "app/Clock.h"
 #include "app/LangTable.h"
+#include "app/SafeFile.h"
 #include "csv/CsvExport.h"
 #include "csv/CsvImport.h"
 #include "device/DownloadMatch.h"
@@ -51,11 +52,6 @@ struct Options {
     fs::path scratch, data = STEPORA_DATA_DIR;
 };
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 void WriteAll(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(bytes.data(), std::streamsize(bytes.size()));
@@ -74,8 +70,15 @@ Files Snapshot(const fs::path& root, bool all = false) {
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         const fs::path relative = e.path().lexically_relative(root);
         if (e.is_regular_file() && (all || Followed(relative)))
-            files[relative.generic_string()] = ReadAll(e.path());
+            ReadRegularFile(e.path(), files[relative.generic_string()]);
     }
+    return files;
+}
+
+Files FollowedOf(const Files& all) {
+    Files files;
+    for (const auto& [path, bytes] : all)
+        if (Followed(path)) files.emplace(path, bytes);
     return files;
 }
 
@@ -291,7 +294,7 @@ void Check(const fs::path& scratch, const Files& state, const Files& before, con
             [&](const std::string& name, const UserFileHeader&) { listed.push_back(name); });
     });
     std::sort(listed.begin(), listed.end());
-    const Files got = Snapshot(scratch);
+    const Files first = Snapshot(scratch, true), got = FollowedOf(first);
     std::set<std::string> paths;
     for (const Files* f : {&before, &after})
         for (const auto& entry : *f) paths.insert(entry.first);
@@ -311,7 +314,6 @@ void Check(const fs::path& scratch, const Files& state, const Files& before, con
     if (listed != Users(before) && listed != Users(after))
         torn += " the user list is neither as before nor as after";
     for (const auto& entry : got) tally.leftOver += paths.count(entry.first) ? 0 : 1;
-    const Files first = Snapshot(scratch, true);
     {
         UserStore again;
         again.SetDirectory(scratch / "User");
