@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "csv/CsvExport.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -11,8 +14,6 @@
 
 namespace stepora {
 namespace {
-
-constexpr uint32_t kExportBlockDays = 100;
 
 std::string T(LangKey key) {
     return GetLangString(key);
@@ -38,14 +39,94 @@ bool WriteHeader(CCsvFile& file, const CsvUser& u, uint32_t fromDay, uint32_t to
            file.WriteCsvLine(Pair(T(CSV_STR20), CsvDateText(toDay))) && file.WriteCsvLine(titles);
 }
 
-bool WriteDay(CCsvFile& file, const CsvUser& u, const std::string unitTexts[2], uint32_t day,
-              const DayRecord& r) {
+// The day lines are formatted into one buffer, handed to the file whenever it holds
+// kFlushBytes.
+constexpr size_t kFlushBytes = 64 * 1024;
+
+char* PutNumber(char* out, uint32_t value) {
+    return std::to_chars(out, out + 10, value).ptr;
+}
+
+// value / 10^decimals with that many decimals, cut and not rounded: 1234 with 2 is
+// "12.34", 5 is "0.05".
+char* PutScaled(char* out, uint32_t value, unsigned decimals) {
+    uint32_t scale = 1;
+    for (unsigned i = 0; i < decimals; ++i) scale *= 10;
+    out = PutNumber(out, value / scale);
+    *out = '.';
+    uint32_t rest = value % scale;
+    for (unsigned i = decimals; i > 0; --i, rest /= 10) out[i] = char('0' + rest % 10);
+    return out + 1 + decimals;
+}
+
+char* Put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// The dates of consecutive days, a step each, instead of a calendar search per day.
+struct DateWalk {
+    uint32_t year = 0, month = 0, day = 0;
+    void Next() {
+        if (++day <= MonthLength(year, month)) return;
+        day = 1;
+        if (++month > 12) month = 1, ++year;
+    }
+};
+
+// unitFields: the two unit texts, quoted.
+char* PutDay(char* out, const CsvUser& u, const std::string unitFields[2], const DateWalk& date,
+             const DayRecord& r) {
     // A record without weight and stride is written in the user's own units.
-    const uint32_t unit = r.weight == 0 && r.stride == 0 ? u.unitSystem : r.unitSystem;
-    return file.WriteCsvLine({CsvDateText(day), unitTexts[IsImperial(unit) ? 1 : 0],
-                              Format("%u", r.weight), StrideText(unit, r.stride),
-                              Format("%u", r.steps), FormatScaled(r.calories, 1),
-                              FormatScaled(r.distance, 2)});
+    const bool imperial = IsImperial(r.weight == 0 && r.stride == 0 ? u.unitSystem : r.unitSystem);
+    *out++ = '"';
+    out = PutNumber(out, date.year);
+    *out++ = '.';
+    out = PutNumber(out, date.month);
+    *out++ = '.';
+    out = PutNumber(out, date.day);
+    out = Put(out, "\",");
+    out = Put(out, unitFields[imperial ? 1 : 0]);
+    out = Put(out, ",\"");
+    out = PutNumber(out, r.weight);
+    out = Put(out, "\",\"");
+    out = imperial ? PutScaled(out, r.stride, 2) : PutNumber(out, r.stride);
+    out = Put(out, "\",\"");
+    out = PutNumber(out, r.steps);
+    out = Put(out, "\",\"");
+    out = PutScaled(out, r.calories, 1);
+    out = Put(out, "\",\"");
+    out = PutScaled(out, r.distance, 2);
+    return Put(out, "\"\r\n");
+}
+
+// Every day in one read of the store, as the import writes them.
+bool WriteDays(CCsvFile& file, const UserStore& store, const CsvUser& u, uint32_t fromDay,
+               uint32_t toDay) {
+    if (toDay - fromDay >= kMaxDayNumber) return false;  // more days than the calendar
+    const uint32_t count = toDay - fromDay + 1;
+    std::vector<uint8_t> records(size_t(count) * kDayRecordSize);
+    DateWalk date;
+    uint32_t weekday = 0;
+    if (!store.ReadDays(u.name, fromDay, count, records.data()) ||
+        !DayCalendar().DayToDate(fromDay, date.year, date.month, date.day, weekday))
+        return false;
+    const std::string unitFields[2] = {QuoteCsvField(T(CSV_STR35)), QuoteCsvField(T(CSV_STR36))};
+    // Besides its unit text a line takes at most 6 numbers of 11 bytes with their quotes,
+    // 7 separators and its end: 80 bytes.
+    std::vector<char> buffer(kFlushBytes + 80 +
+                             std::max(unitFields[0].size(), unitFields[1].size()));
+    char* const begin = buffer.data();
+    char* out = begin;
+    for (uint32_t i = 0; i < count; ++i, date.Next()) {
+        out = PutDay(out, u, unitFields, date,
+                     UnpackDayRecord(records.data() + size_t(i) * kDayRecordSize));
+        if (size_t(out - begin) >= kFlushBytes) {
+            if (!file.WriteLines({begin, size_t(out - begin)})) return false;
+            out = begin;
+        }
+    }
+    return file.WriteLines({begin, size_t(out - begin)});
 }
 
 }  // namespace
@@ -55,16 +136,8 @@ int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem
     if (fromDay == 0 || toDay < fromDay) return 0;
     CCsvFile file;
     if (!file.OpenForWrite(path)) return 0;
-    bool ok = WriteHeader(file, user, fromDay, toDay);
-    const std::string unitTexts[2] = {T(CSV_STR35), T(CSV_STR36)};
-    std::vector<DayRecord> block(kExportBlockDays);
-    for (uint32_t start = fromDay; ok && start <= toDay; start += kExportBlockDays) {
-        const uint32_t count = std::min(kExportBlockDays, toDay - start + 1);
-        ok = store.ReadDays(user.name, start, {block.data(), count});
-        for (uint32_t i = 0; ok && i < count; ++i)
-            ok = WriteDay(file, user, unitTexts, start + i, block[i]);
-        if (count < kExportBlockDays) break;
-    }
+    const bool ok =
+        WriteHeader(file, user, fromDay, toDay) && WriteDays(file, store, user, fromDay, toDay);
     // A part of the days would pass for the whole: only a whole export replaces a file.
     if (!ok) file.Discard();
     return ok && file.Close();

@@ -17,7 +17,7 @@ struct CsvUser {
 };
 
 // Writes the seven header lines and one line per day fromDay … toDay, reading the days
-// in blocks of at most 100. A failed export leaves no file behind. Nonzero on success.
+// with one read of the store. A failed export leaves no file behind. Nonzero on success.
 int ExportCsv(const UserStore& store, const CsvUser& user, const std::filesystem::path& path,
               uint32_t fromDay, uint32_t toDay);
 

@@ -159,7 +159,12 @@ int CCsvFile::WriteCsvLine(const std::array<std::string, kCsvFields>& fields) {
         line += QuoteCsvField(fields[i]);
     }
     line += "\r\n";
-    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size()) {
+    return WriteLines(line);
+}
+
+int CCsvFile::WriteLines(std::string_view bytes) {
+    if (!file_ || !writing_) return 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         writeFailed_ = true;
         return 0;
     }

@@ -30,6 +30,8 @@ public:
     // Drops what was written; the file of that name stays as it was.
     void Discard();
     int WriteCsvLine(const std::array<std::string, kCsvFields>& fields);
+    // Lines already quoted and ended, as WriteCsvLine would have written them.
+    int WriteLines(std::string_view bytes);
     // atEnd: the line just read ends exactly at the end of the file. A line that cannot be
     // read is not consumed.
     int ReadCsvLine(std::array<std::string, kCsvFields>& fields, bool& atEnd);

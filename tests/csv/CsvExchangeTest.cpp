@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "DemoUsers.h"
 #include "app/Clock.h"
 #include "app/LangTable.h"
 #include "csv/CsvExport.h"
@@ -114,6 +115,53 @@ TEST_F(CsvExchange, ExportOfOneDayIsSevenHeaderLinesAndOneDataLine) {
                   T(CSV_STR21) + "\",\"" + T(CSV_STR22) + "\",\"" + T(CSV_STR23) + "\",\"" + T(CSV_STR24) + "\",\"" +
                   T(CSV_STR25) + "\",\"" + T(CSV_STR26) + "\",\"" + T(CSV_STR27) + "\"\r\n\"2007.3.5\",\"" + T(CSV_STR35) +
                   "\",\"70\",\"75\",\"4000\",\"100.0\",\"2.50\"\r\n");
+}
+
+// A day line as the export has always written it, field by field through the plain
+// formatters; units: the two unit texts.
+std::string PlainDayLine(const CsvUser& u, const std::string units[2], uint32_t day, const DayRecord& r) {
+    const uint32_t unit = r.weight == 0 && r.stride == 0 ? u.unitSystem : r.unitSystem;
+    const Fields fields{CsvDateText(day),           units[IsImperial(unit)], std::to_string(r.weight),
+                        StrideText(unit, r.stride), std::to_string(r.steps), FormatScaled(r.calories, 1),
+                        FormatScaled(r.distance, 2)};
+    std::string line;
+    for (const std::string& field : fields) line += (line.empty() ? "" : ",") + QuoteCsvField(field);
+    return line + "\r\n";
+}
+
+TEST_F(CsvExchange, ExportsOfTheDemoHouseholdAndOfACenturyHoldEveryDayAsEverWritten) {
+    std::vector<std::string> names;
+    SetLocalTodayOverride([] { return LocalDate{1999, 12, 31}; });
+    for (const demo::DemoUser& u : demo::DemoUsers()) {
+        ASSERT_TRUE(demo::WriteDemoUser(store, u, Day(2026, 6, 15)));
+        names.push_back(u.name);
+    }
+    // 100 years of every unit system and values up to the largest a file holds.
+    std::vector<DayRecord> century(36525);
+    for (uint32_t i = 0; i < century.size(); ++i) {
+        const uint32_t h = i * 2654435761u;
+        century[i] = {uint8_t(i % 3), uint16_t(i % 7 ? h >> 16 : 0), uint16_t(i % 5 ? h : 0), 0, h,
+                      h >> (i % 32),  i % 11 ? h % 1000 : UINT32_MAX};
+    }
+    ASSERT_TRUE(work.MakeUser("Century", 1, 500, 295, Day(2000, 1, 1), century));
+    names.push_back("Century");
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const UserFileHeader h = Header(name);
+        std::vector<DayRecord> days(h.lastDay - h.firstDay + 1);
+        ASSERT_TRUE(store.ReadDays(name, h.firstDay, days));
+        const std::string units[2] = {T(CSV_STR35), T(CSV_STR36)};
+        std::string expected;
+        const CsvUser user = UserOf(name);
+        for (uint32_t i = 0; i < days.size(); ++i) expected += PlainDayLine(user, units, h.firstDay + i, days[i]);
+        const std::string text = test::ReadFile(ExportAll(name));
+        size_t at = 0;
+        for (int line = 0; line < 7; ++line) at = text.find("\r\n", at) + 2;
+        const std::string lines = text.substr(at);
+        const size_t differs = std::mismatch(lines.begin(), lines.end(), expected.begin(), expected.end()).first - lines.begin();
+        EXPECT_EQ(differs, expected.size()) << lines.substr(differs - std::min<size_t>(differs, 60), 120);
+        EXPECT_EQ(lines.size(), expected.size());
+    }
 }
 
 TEST_F(CsvExchange, ImperialAndUnsetProfilesExportTheirOwnTexts) {
