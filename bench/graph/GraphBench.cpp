@@ -175,14 +175,15 @@ void BM_CenturySumAll(benchmark::State& state) {
     const bool counted = state.range(0) != 0;
     for (auto _ : state) {
         GoalCounter goals(h, GraphKind::Steps);
-        const AllSums sums =
-            SumAll(S().store, "Century", h.firstDay, h.lastDay, counted ? &goals : nullptr);
+        UserReader user(S().store, "Century");
+        const AllSums sums = SumAll(user, h.firstDay, h.lastDay, counted ? &goals : nullptr);
         benchmark::DoNotOptimize(sums.Best());
         benchmark::DoNotOptimize(goals.Figures());
     }
     if (counted) {
         GoalCounter goals(h, GraphKind::Steps);
-        SumAll(S().store, "Century", h.firstDay, h.lastDay, &goals);
+        UserReader user(S().store, "Century");
+        SumAll(user, h.firstDay, h.lastDay, &goals);
         if (goals.Figures().goalDays == 0) state.SkipWithError("no goal day counted");
         state.counters["goalDays"] = goals.Figures().goalDays;
     }

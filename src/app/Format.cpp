@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Format.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
@@ -21,6 +22,19 @@ std::string Format(const char* format, ...) {
     }
     va_end(args);
     return text;
+}
+
+std::string IntText(long long value) {
+    char digits[24];
+    return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+std::string FixedText(double value, int decimals) {
+    // As printf writes it; a number too long for the buffer goes through printf itself.
+    char digits[64];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(digits, end) : Format("%.*f", decimals, value);
 }
 
 }  // namespace stepora

@@ -71,6 +71,7 @@ LangTable::LangTable(const std::filesystem::path& currentDirectory) {
     if (languageCount_ == 0) return;
 
     if (!ReadValue(config, "CurrentLanguage", "file", currentFile_)) return;
+    currentPath_ = languageDir_ / currentFile_;
     for (uint32_t i = 0; i < languageCount_; ++i) {
         if (languageFiles_[i] == currentFile_) {
             currentIndex_ = i;
@@ -96,6 +97,7 @@ bool LangTable::SetCurrentLanguage(uint32_t index) {
     if (!valid_ || index >= languageCount_) return false;
     valid_ = false;
     currentFile_ = languageFiles_[index];
+    currentPath_ = languageDir_ / currentFile_;
     if (!WriteProfileString(languageDir_ / kListFile, "CurrentLanguage", "file", currentFile_))
         return false;
     currentIndex_ = index;
@@ -109,17 +111,31 @@ bool LangTable::GetLanguageName(uint32_t index, std::string& name) const {
 }
 
 bool LangTable::GetString(uint32_t key, std::string& text) const {
-    return key < LANG_KEY_COUNT ? GetText(KeyNames[key], text) : (text.clear(), false);
+    return key < LANG_KEY_COUNT ? GetText(key, KeyNames[key], text) : (text.clear(), false);
 }
 
 bool LangTable::GetString(AddedKey key, std::string& text) const {
-    return key < ADDED_KEY_COUNT ? GetText(AddedKeyNames[key], text) : (text.clear(), false);
+    return key < ADDED_KEY_COUNT ? GetText(size_t(LANG_KEY_COUNT) + key, AddedKeyNames[key], text)
+                                 : (text.clear(), false);
 }
 
-bool LangTable::GetText(const char* keyName, std::string& text) const {
-    if (valid_ && ReadValue(CurrentFilePath(), "LanguageString", keyName, text)) return true;
-    text.clear();
-    return false;
+bool LangTable::GetText(size_t slot, const char* keyName, std::string& text) const {
+    if (!valid_) return text.clear(), false;
+    // Texts found in the file are remembered while the file stays the same.
+    const uint64_t generation = ProfileGeneration(CurrentFilePath());
+    if (generation != 0 && generation == rememberedGeneration_ && remembered_[slot]) {
+        text = *remembered_[slot];
+        return true;
+    }
+    if (!ReadValue(CurrentFilePath(), "LanguageString", keyName, text)) return text.clear(), false;
+    if (generation != 0) {
+        if (generation != rememberedGeneration_) {
+            remembered_.assign(size_t(LANG_KEY_COUNT) + ADDED_KEY_COUNT, std::nullopt);
+            rememberedGeneration_ = generation;
+        }
+        remembered_[slot] = text;
+    }
+    return true;
 }
 
 std::string LangTable::GetLanguageLocale(uint32_t index) const {

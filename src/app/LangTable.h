@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,9 @@ public:
     const std::filesystem::path& LanguageDir() const { return languageDir_; }
 
 private:
-    std::filesystem::path CurrentFilePath() const { return languageDir_ / currentFile_; }
-    bool GetText(const char* keyName, std::string& text) const;
+    const std::filesystem::path& CurrentFilePath() const { return currentPath_; }
+    // slot: the LangKey, or LANG_KEY_COUNT + the AddedKey.
+    bool GetText(size_t slot, const char* keyName, std::string& text) const;
 
     bool valid_ = false;
     std::filesystem::path languageDir_;
@@ -64,6 +66,9 @@ private:
     std::vector<std::string> languageKeys_;
     uint32_t languageCount_ = 0;
     std::string currentFile_;
+    std::filesystem::path currentPath_;                           // languageDir_ / currentFile_
+    mutable std::vector<std::optional<std::string>> remembered_;  // texts by slot
+    mutable uint64_t rememberedGeneration_ = 0;  // of the current file, when they were read
     uint32_t currentIndex_ = 0;
 };
 

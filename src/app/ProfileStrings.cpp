@@ -65,7 +65,9 @@ bool Stamp(const std::filesystem::path& file, FileStamp& stamp) {
 struct CachedFile {
     FileStamp stamp;
     std::shared_ptr<Ini> ini;
+    uint64_t generation = 0;  // see ProfileGeneration
 };
+uint64_t g_lastGeneration = 0;
 std::map<std::filesystem::path, CachedFile>& Cache() {
     static std::map<std::filesystem::path, CachedFile> cache;
     return cache;
@@ -78,29 +80,62 @@ bool OldEnoughToCache(const FileStamp& stamp) {
     return now.tv_sec - latest >= 2;
 }
 
+// A parsed file and its generation (0: not kept).
+struct Loaded {
+    std::shared_ptr<Ini> ini;
+    uint64_t generation = 0;
+};
+
+// The files loaded while a ProfileReadScope lives, by their path's bytes.
+struct ScopeFiles {
+    int depth = 0;
+    std::map<std::string, Loaded, std::less<>> files;
+};
+ScopeFiles& Scope() {
+    static ScopeFiles scope;
+    return scope;
+}
+
+Loaded LoadChecked(const std::filesystem::path& file);
+
+Loaded LoadWithGeneration(const std::filesystem::path& file) {
+    ScopeFiles& scope = Scope();
+    if (scope.depth == 0) return LoadChecked(file);
+    const auto found = scope.files.find(file.native());
+    if (found != scope.files.end()) return found->second;
+    Loaded loaded = LoadChecked(file);
+    scope.files.emplace(file.native(), loaded);
+    return loaded;
+}
+
 std::shared_ptr<Ini> Load(const std::filesystem::path& file) {
+    return LoadWithGeneration(file).ini;
+}
+
+Loaded LoadChecked(const std::filesystem::path& file) {
     FileStamp stamp;
     if (!Stamp(file, stamp)) {
         Cache().erase(file);
-        return nullptr;
+        return {};
     }
     auto found = Cache().find(file);
-    if (found != Cache().end() && found->second.stamp == stamp) return found->second.ini;
+    if (found != Cache().end() && found->second.stamp == stamp)
+        return {found->second.ini, found->second.generation};
 
     auto ini = std::make_shared<Ini>();
     Configure(*ini);
     std::string bytes;
     if (!ReadRegularFile(file, bytes) || ini->LoadData(bytes) < 0) {
         Cache().erase(file);
-        return nullptr;
+        return {};
     }
     if (OldEnoughToCache(stamp)) {
         if (Cache().size() > 32) Cache().clear();
-        Cache()[file] = CachedFile{stamp, ini};
-    } else {
-        Cache().erase(file);
+        Cache()[file] = CachedFile{stamp, ini, ++g_lastGeneration};
+        return {ini, g_lastGeneration};
     }
-    return ini;
+    Cache().erase(file);
+    return {ini, 0};
 }
 
 bool OnOneLine(const std::string& s) {
@@ -228,7 +263,20 @@ bool WriteProfileStrings(const std::filesystem::path& file, const std::string& s
         if (!back || Unquote(back) != value) return false;
     }
     Cache().erase(file);
+    Scope().files.erase(file.native());
     return WriteFileAtomically(file, bytes);
+}
+
+uint64_t ProfileGeneration(const std::filesystem::path& file) {
+    return LoadWithGeneration(file).generation;
+}
+
+ProfileReadScope::ProfileReadScope() {
+    ++Scope().depth;
+}
+
+ProfileReadScope::~ProfileReadScope() {
+    if (--Scope().depth == 0) Scope().files.clear();
 }
 
 bool WriteProfileString(const std::filesystem::path& file, const std::string& section,

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -21,6 +22,22 @@ bool GetProfileStrings(const std::filesystem::path& file, const std::string& sec
                        std::span<const char* const> keys, const std::string& defaultValue,
                        std::vector<std::string>& values);
 
+// A number that stays the same while `file` is kept parsed and unchanged, and is never
+// given again once it changes; 0 while the file is not kept (missing, unreadable, or
+// changed too recently for its times to tell the next change). What was read from a file
+// may be remembered for as long as the file reports the same nonzero generation.
+uint64_t ProfileGeneration(const std::filesystem::path& file);
+// While one lives, each file is checked and read at most once, however many values are
+// read from it: a run of lookups (the texts of one refresh of a window) sees one version
+// of every file, at the cost of one check instead of one per value. A write through this
+// file's functions is seen at once. Scopes nest; one thread only, as all of this file.
+class ProfileReadScope {
+public:
+    ProfileReadScope();
+    ~ProfileReadScope();
+    ProfileReadScope(const ProfileReadScope&) = delete;
+    ProfileReadScope& operator=(const ProfileReadScope&) = delete;
+};
 // Fails, leaving the file as it is, for a section, key or value the file could not give
 // back as written (line breaks, NUL bytes, blanks around names, a key the file would read
 // as a comment or a section), when the folder does not exist, or when the file cannot be

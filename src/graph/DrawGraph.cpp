@@ -14,6 +14,7 @@
 #include "app/Format.h"
 #include "app/QtText.h"
 #include "graph/GraphExpDlg.h"
+#include "graph/PeriodTexts.h"
 
 namespace stepora {
 namespace {
@@ -305,9 +306,10 @@ void CDrawGraph::mousePressEvent(QMouseEvent* event) {
     const int bar = HitBar(plot, count, at.x());
     if (bar < 0) return;
     CGraphExpDlg detail(window());
-    detail.SetCaption(data_->popupCaption);
-    detail.SetTitleLine(data_->bars[bar].title);
-    detail.SetExplanation(data_->bars[bar].text);
+    const BarDetailTexts texts = BarDetail(*data_, uint32_t(bar));
+    detail.SetCaption(texts.caption);
+    detail.SetTitleLine(texts.title);
+    detail.SetExplanation(texts.text);
     detail.Run();
 }
 

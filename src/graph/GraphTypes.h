@@ -13,20 +13,24 @@ enum class GraphKind : uint32_t { Steps = 0, Calories = 1, Distance = 2 };
 
 struct GraphBar {
     std::string label;  // under the slot
-    std::string title;  // first line of the detail popup
-    std::string text;   // body of the detail popup
     double value = 0;
+    uint32_t day = 0;  // the first day of the bar, for its detail popup
 };
 
 constexpr uint32_t kMaxBars = 31;
 
 struct GraphData {
     uint32_t barCount = 0;  // 0: nothing to draw
-    std::string valueTitle, popupCaption, goalTitle, unitText;
+    std::string valueTitle, goalTitle, unitText;
     double goalValue = 0;
     double axisMax = 0;
     std::array<std::string, 6> axisLabels;  // index 0 at the bottom edge
     std::array<GraphBar, kMaxBars> bars;
+    // What chooses the texts of a bar's detail popup, which are written only for the bar
+    // clicked (BarDetail).
+    DisplayMode mode = DisplayMode::Weekly;
+    GraphKind kind = GraphKind::Steps;
+    bool imperial = false;
 };
 
 using SummaryGrid = std::array<std::array<std::string, 5>, 4>;    // row-major
@@ -36,12 +40,9 @@ struct PeriodState {
     DisplayMode mode = DisplayMode::Weekly;
     GraphKind kind = GraphKind::Steps;
     uint32_t periodStart = 0, firstWeekday = 0;
-    std::string firstWeekdayName;
     uint32_t periodEnd = 0, lastWeekday = 0;
-    std::string lastWeekdayName;
     uint32_t dayCount = 0;
     uint32_t anchorDay = 0, anchorWeekday = 0;
-    std::string anchorWeekdayName;
 };
 
 }  // namespace stepora

@@ -2,6 +2,7 @@
 #include "graph/PeriodAggregation.h"
 
 #include "app/Format.h"
+#include "app/ProfileStrings.h"
 #include "graph/GraphOptions.h"
 #include "graph/PeriodSums.h"
 #include "graph/PeriodTexts.h"
@@ -73,7 +74,10 @@ RefreshResult PeriodAggregation::Fail(LangKey key) {
 
 RefreshResult PeriodAggregation::Refresh() {
     const CDayCalendar& cal = DayCalendar();
-    if (!store_.ReadHeader(userName_, header_)) return Fail(USEGRAPH_STR2);
+    const ProfileReadScope oneLookOnTheLanguageFile;
+    UserReader user(store_, userName_);
+    if (!user.IsOpen()) return Fail(USEGRAPH_STR2);
+    header_ = user.Header();
     // A header whose range runs backwards or past the calendar has no period to show.
     if (header_.firstDay > header_.lastDay || header_.lastDay > kMaxDayNumber)
         return Fail(USEGRAPH_STR3);
@@ -117,11 +121,11 @@ RefreshResult PeriodAggregation::Refresh() {
     r.showGraph = !all;
     GoalCounter goals(header_, s.kind);
     if (all) {
-        const AllSums sums = SumAll(store_, userName_, s.periodStart, s.periodEnd, &goals);
+        const AllSums sums = SumAll(user, s.periodStart, s.periodEnd, &goals);
         texts.FillBestDays(r.bestDays, sums.Best());
         r.summaryColumns = texts.FillSummary(r.summary, sums.Total(), s.dayCount);
     } else {
-        const PeriodSums sums = SumPeriod(store_, userName_, s, &goals);
+        const PeriodSums sums = SumPeriod(user, s, &goals);
         if (sums.readFailed) {
             r.messageKey = ReadFailureKey(s.mode);
             if (r.messageKey) r.message = GetLangString(*r.messageKey);
@@ -133,7 +137,7 @@ RefreshResult PeriodAggregation::Refresh() {
     // A run that goes on before the period, or a period before the last record day, is
     // read back from the last record day.
     if (r.goals.shown && !goals.CurrentRunWhole())
-        r.goals.currentRun = CurrentGoalRun(store_, userName_, header_, s.kind);
+        r.goals.currentRun = CurrentGoalRun(user, s.kind);
     r.goalLine = texts.GoalLine(r.goals);
     r.period = s;
     return r;
@@ -169,16 +173,21 @@ bool PeriodAggregation::FindPeriod() {
         !cal.DayToDate(s.periodStart, y, m, d, s.firstWeekday) ||
         !cal.DayToDate(s.periodEnd, y, m, d, s.lastWeekday))
         return false;
-    s.anchorWeekdayName = WeekdayName(s.anchorWeekday);
-    s.firstWeekdayName = WeekdayName(s.firstWeekday);
-    s.lastWeekdayName = WeekdayName(s.lastWeekday);
     return true;
 }
 
 void PeriodAggregation::FillGoBoxes(RefreshResult& r) const {
-    for (int y = 2000; y <= 2099; ++y) r.years.push_back(Format("%d", y));
-    for (int m = 1; m <= 12; ++m) r.months.push_back(Format("%d", m));
-    for (int d = 1; d <= 31; ++d) r.days.push_back(Format("%d", d));
+    // The same numbers every time: written once.
+    static const auto numbers = [](int from, int to) {
+        std::vector<std::string> texts;
+        for (int n = from; n <= to; ++n) texts.push_back(std::to_string(n));
+        return texts;
+    };
+    static const std::vector<std::string> years = numbers(2000, 2099), months = numbers(1, 12),
+                                          days = numbers(1, 31);
+    r.years = years;
+    r.months = months;
+    r.days = days;
     r.yearSelection = goYear_ >= 2000 && goYear_ <= 2099 ? int(goYear_ - 2000) : -1;
     r.monthSelection = goMonth_ >= 1 && goMonth_ <= 12 ? int(goMonth_ - 1) : -1;
     r.daySelection = goDay_ >= 1 && goDay_ <= 31 ? int(goDay_ - 1) : -1;

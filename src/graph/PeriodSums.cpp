@@ -23,12 +23,11 @@ uint32_t Checked(uint32_t raw) {
 }
 
 // A piece that failed, again in 30-day stretches: only those that fail count as zero.
-void ReadInStretches(const UserStore& store, const std::string& user, uint32_t first,
-                     std::span<DayRecord> days) {
+void ReadInStretches(UserReader& user, uint32_t first, std::span<DayRecord> days) {
     for (size_t at = 0; at < days.size(); at += kZeroedDays) {
         const std::span<DayRecord> stretch =
             days.subspan(at, std::min<size_t>(kZeroedDays, days.size() - at));
-        if (!store.ReadDays(user, first + uint32_t(at), stretch))
+        if (!user.ReadDays(first + uint32_t(at), stretch))
             std::fill(stretch.begin(), stretch.end(), DayRecord{});
     }
 }
@@ -118,8 +117,8 @@ void GoalCounter::Add(uint32_t first, std::span<const DayRecord> days) {
     figures_.longest = longest;
 }
 
-uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
-                        const UserFileHeader& header, GraphKind kind) {
+uint32_t CurrentGoalRun(UserReader& user, GraphKind kind) {
+    const UserFileHeader& header = user.Header();
     const uint32_t goal = RawGoal(header, kind);
     // Day 0 (a file begun on the calendar's first day) has no date and reads as nothing.
     const uint32_t firstDay = std::max<uint32_t>(header.firstDay, 1);
@@ -130,7 +129,7 @@ uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
     for (uint32_t end = header.lastDay;;) {
         const uint32_t start = end - std::min(end - firstDay, kMaxBars - 1);
         const std::span<DayRecord> piece(days.data(), end - start + 1);
-        if (!store.ReadDays(user, start, piece)) return run;
+        if (!user.ReadDays(start, piece)) return run;
         for (size_t i = piece.size(); i-- > 0;) {
             if (OnGoal(piece[i].*field, goal))
                 ++run;
@@ -142,23 +141,29 @@ uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
     }
 }
 
-PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period,
-                     GoalCounter* goals) {
+PeriodSums SumPeriod(UserReader& user, const PeriodState& period, GoalCounter* goals) {
     PeriodSums sums;
     std::array<DayRecord, kMaxBars> days;
     if (period.mode == DisplayMode::Yearly) {
-        // Month by month; a month that cannot be read counts as zero.
+        // The year in one read; when that fails, month by month, and a month that cannot
+        // be read counts as zero.
+        std::array<DayRecord, 366> year;
+        const uint32_t yearDays = std::min<uint32_t>(period.dayCount, year.size());
+        const bool whole = user.ReadDays(period.periodStart, std::span(year.data(), yearDays));
         uint32_t monthStart = period.periodStart;
         for (; sums.barCount < 12; ++sums.barCount) {
             uint32_t first, last, count;
             if (!DayCalendar().MonthRange(monthStart, first, last, count)) break;
             sums.barDay[sums.barCount] = first;
             KindValues& bar = sums.bars[sums.barCount];
-            const bool read = store.ReadDays(user, first, std::span(days.data(), count));
+            const DayRecord* month = days.data();
+            if (whole && last < period.periodStart + yearDays)
+                month = year.data() + (first - period.periodStart);
+            else if (!user.ReadDays(first, std::span(days.data(), count)))
+                std::fill_n(days.data(), count, DayRecord{});
+            if (goals) goals->Add(first, std::span(month, count));
             for (uint32_t i = 0; i < count; ++i) {
-                if (!read) days[i] = DayRecord{};
-                if (goals) goals->Add(first + i, days[i]);
-                const KindValues v = ValuesOf(days[i]);
+                const KindValues v = ValuesOf(month[i]);
                 for (int k = 0; k < 3; ++k) bar[k] += v[k];
             }
             sums.daysInPeriod += count;
@@ -167,7 +172,7 @@ PeriodSums SumPeriod(const UserStore& store, const std::string& user, const Peri
     } else {
         sums.barCount = std::min(period.dayCount, kMaxBars);
         const std::span<DayRecord> read(days.data(), sums.barCount);
-        if (!store.ReadDays(user, period.periodStart, read)) {
+        if (!user.ReadDays(period.periodStart, read)) {
             sums.readFailed = true;
             std::fill(read.begin(), read.end(), DayRecord{});
         }
@@ -199,15 +204,13 @@ void AllSums::Add(uint32_t day, const DayRecord& record) {
     }
 }
 
-AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last,
-               GoalCounter* goals) {
+AllSums SumAll(UserReader& user, uint32_t first, uint32_t last, GoalCounter* goals) {
     AllSums sums;
     std::vector<DayRecord> piece(kPieceDays);
     for (uint64_t from = first; from <= last; from += kPieceDays) {
         const std::span<DayRecord> days(piece.data(),
                                         size_t(std::min<uint64_t>(kPieceDays, last - from + 1)));
-        if (!store.ReadDays(user, uint32_t(from), days))
-            ReadInStretches(store, user, uint32_t(from), days);
+        if (!user.ReadDays(uint32_t(from), days)) ReadInStretches(user, uint32_t(from), days);
         // A block at a time through both, while its days are still in the nearest cache.
         constexpr size_t kBlock = 256;
         for (size_t at = 0; at < days.size(); at += kBlock) {

@@ -13,7 +13,7 @@
 
 namespace stepora {
 
-class UserStore;
+class UserReader;
 
 // Steps, calories and distance, indexed by GraphKind, in the units shown.
 using KindValues = std::array<double, 3>;
@@ -72,13 +72,11 @@ private:
 
 // The current run of `kind` without counting a period: read back from the last record day
 // in pieces of a month, only as far as the run goes.
-uint32_t CurrentGoalRun(const UserStore& store, const std::string& user,
-                        const UserFileHeader& header, GraphKind kind);
+uint32_t CurrentGoalRun(UserReader& user, GraphKind kind);
 
 // The bars of the period of a Daily, Weekly, Monthly or Yearly state; every day read is
 // also fed to `goals` when given.
-PeriodSums SumPeriod(const UserStore& store, const std::string& user, const PeriodState& period,
-                     GoalCounter* goals = nullptr);
+PeriodSums SumPeriod(UserReader& user, const PeriodState& period, GoalCounter* goals = nullptr);
 
 struct BestDay {
     uint32_t day = 0;  // 0: the slot is still empty
@@ -98,7 +96,6 @@ private:
 };
 
 // Every day from first to last, read in bounded pieces (and fed to `goals` when given).
-AllSums SumAll(const UserStore& store, const std::string& user, uint32_t first, uint32_t last,
-               GoalCounter* goals = nullptr);
+AllSums SumAll(UserReader& user, uint32_t first, uint32_t last, GoalCounter* goals = nullptr);
 
 }  // namespace stepora

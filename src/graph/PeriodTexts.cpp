@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/PeriodTexts.h"
 
+#include <algorithm>
+
 #include "app/Format.h"
 #include "graph/PeriodAggregation.h"
 #include "store/DayCalendar.h"
@@ -8,7 +10,7 @@
 namespace stepora {
 namespace {
 
-const char* const kKindFormats[3] = {"%.0f", "%.1f", "%.2f"};
+constexpr int kKindDecimals[3] = {0, 1, 2};
 
 // A text that names a unit: the header's unit system chooses the key.
 struct UnitKeys {
@@ -112,21 +114,21 @@ std::string DateOf(uint32_t day) {
 std::string DateWithWeekday(uint32_t day, const std::string& weekdayName) {
     uint32_t y, m, d, w;
     DayCalendar().DayToDate(day, y, m, d, w);
-    return Format("%d%s%d%s%d%s%s%s", y, "-", m, "-", d, "(", weekdayName.c_str(), ")");
+    return DateText(y, m, d) + "(" + weekdayName + ")";
 }
 
 std::string GoalText(int kind, double goal) {
-    return goal == 0.0 ? std::string("---") : Format(kKindFormats[kind], goal);
+    return goal == 0.0 ? std::string("---") : FixedText(goal, kKindDecimals[kind]);
 }
 
 std::string Percent(double value, double goal) {
-    return goal == 0.0 ? std::string("---") : Format("%.2f%s", value * 100 / goal, "%");
+    return goal == 0.0 ? std::string("---") : FixedText(value * 100 / goal, 2) + "%";
 }
 
 }  // namespace
 
 std::string DateText(uint32_t y, uint32_t m, uint32_t d) {
-    return Format("%d%s%d%s%d", y, "-", m, "-", d);
+    return IntText(y) + "-" + IntText(m) + "-" + IntText(d);
 }
 
 std::string WeekdayName(uint32_t weekday) {
@@ -157,10 +159,10 @@ std::string PeriodTexts::RangeCaption() const {
     const PeriodState& s = period_;
     switch (s.mode) {
         case DisplayMode::Daily:
-            return DateWithWeekday(s.anchorDay, s.anchorWeekdayName);
+            return DateWithWeekday(s.anchorDay, WeekdayName(s.anchorWeekday));
         case DisplayMode::Weekly:
-            return DateWithWeekday(s.periodStart, s.firstWeekdayName) + "  ~  " +
-                   DateWithWeekday(s.periodEnd, s.lastWeekdayName);
+            return DateWithWeekday(s.periodStart, WeekdayName(s.firstWeekday)) + "  ~  " +
+                   DateWithWeekday(s.periodEnd, WeekdayName(s.lastWeekday));
         default:
             return DateOf(s.periodStart) + "  ~  " + DateOf(s.periodEnd);
     }
@@ -173,52 +175,66 @@ void PeriodTexts::FillGraph(GraphData& g, const PeriodSums& sums) const {
     const GraphKeys& keys = kGraphKeys[uint32_t(mode)][q];
     g.barCount = sums.barCount;
     g.valueTitle = GetLangString(keys.valueTitle);
-    g.popupCaption = GetLangString(keys.popupCaption);
     g.goalTitle = GetLangString(keys.goalTitle);
     g.unitText = GetLangString(keys.unit(imperial_));
     // The axis reaches the peak, or the goal when that lies higher.
     const double top = sums.peak[q] < goals_[q] ? goals_[q] : sums.peak[q];
     const double step = AxisStep(top);
-    for (int k = 0; k < 6; ++k) g.axisLabels[k] = Format(kKindFormats[q], k * step);
+    for (int k = 0; k < 6; ++k) g.axisLabels[k] = FixedText(k * step, kKindDecimals[q]);
     g.axisMax = 5 * step;
     g.goalValue = goals_[q];
 
-    const std::string title = GetLangString(keys.title(imperial_));
-    const std::string text1 = GetLangString(keys.text1(imperial_)),
-                      text2 = GetLangString(keys.text2(imperial_));
-    const char* separator = mode == DisplayMode::Daily && kind == GraphKind::Distance ? "  " : " ";
+    g.mode = mode;
+    g.kind = kind;
+    g.imperial = imperial_;
     for (uint32_t i = 0; i < sums.barCount; ++i) {
         GraphBar& bar = g.bars[i];
         uint32_t y, m, d, w;
         DayCalendar().DayToDate(sums.barDay[i], y, m, d, w);
-        const double value = sums.bars[i][q];
         switch (mode) {
             case DisplayMode::Daily:
                 bar.label = DateText(y, m, d);
                 break;
             case DisplayMode::Weekly:
-                bar.label = Format("%d%s%d%s%s%s", m, "-", d, "(", WeekdayName(w).c_str(), ")");
+                bar.label = IntText(m) + "-" + IntText(d) + "(" + WeekdayName(w) + ")";
                 break;
             case DisplayMode::Monthly:
-                bar.label = Format("%d", d);
+                bar.label = IntText(d);
                 break;
             default:
-                bar.label = Format("%d", m);
+                bar.label = IntText(m);
                 break;
         }
-        bar.title = mode == DisplayMode::Yearly
-                        ? Format("%d%s%d%s%s", y, "-", m, "  ", title.c_str())
-                        : Format("%d%s%d%s%d%s%s", y, "-", m, "-", d, "  ", title.c_str());
-        if (kind == GraphKind::Steps && mode != DisplayMode::Yearly)
-            bar.text = Format("%s%s%d%s%s", text1.c_str(), "   =   ", int(value), separator,
-                              text2.c_str());
-        else
-            bar.text = Format(kind == GraphKind::Steps      ? "%s%s%.0f%s%s"
-                              : kind == GraphKind::Calories ? "%s%s%.1f%s%s"
-                                                            : "%s%s%.3f%s%s",
-                              text1.c_str(), "   =   ", value, separator, text2.c_str());
-        bar.value = value;
+        bar.value = sums.bars[i][q];
+        bar.day = sums.barDay[i];
     }
+}
+
+BarDetailTexts BarDetail(const GraphData& g, uint32_t i) {
+    const GraphBar& bar = g.bars[i];
+    const GraphKeys& keys = kGraphKeys[std::min(uint32_t(g.mode), 3u)][uint32_t(g.kind) % 3];
+    uint32_t y, m, d, w;
+    DayCalendar().DayToDate(bar.day, y, m, d, w);
+    BarDetailTexts detail;
+    detail.caption = GetLangString(keys.popupCaption);
+    const std::string title = GetLangString(keys.title(g.imperial));
+    detail.title = g.mode == DisplayMode::Yearly
+                       ? Format("%d%s%d%s%s", y, "-", m, "  ", title.c_str())
+                       : Format("%d%s%d%s%d%s%s", y, "-", m, "-", d, "  ", title.c_str());
+    const char* separator =
+        g.mode == DisplayMode::Daily && g.kind == GraphKind::Distance ? "  " : " ";
+    const std::string t1 = GetLangString(keys.text1(g.imperial)),
+                      t2 = GetLangString(keys.text2(g.imperial));
+    const char* text1 = t1.c_str();
+    const char* text2 = t2.c_str();
+    if (g.kind == GraphKind::Steps && g.mode != DisplayMode::Yearly)
+        detail.text = Format("%s%s%d%s%s", text1, "   =   ", int(bar.value), separator, text2);
+    else
+        detail.text = Format(g.kind == GraphKind::Steps      ? "%s%s%.0f%s%s"
+                             : g.kind == GraphKind::Calories ? "%s%s%.1f%s%s"
+                                                             : "%s%s%.3f%s%s",
+                             text1, "   =   ", bar.value, separator, text2);
+    return detail;
 }
 
 uint32_t PeriodTexts::FillSummary(SummaryGrid& grid, const KindValues& total, uint32_t days) const {
@@ -233,7 +249,7 @@ uint32_t PeriodTexts::FillSummary(SummaryGrid& grid, const KindValues& total, ui
     for (int k = 0; k < 3; ++k) {
         auto& row = grid[k + 1];
         if (mode == DisplayMode::Daily) {
-            row[1] = k == 0 ? Format("%d", int(total[0])) : Format(kKindFormats[k], total[k]);
+            row[1] = k == 0 ? IntText(int(total[0])) : FixedText(total[k], kKindDecimals[k]);
             row[2] = GoalText(k, goals_[k]);
             row[3] = Percent(total[k], goals_[k]);
             continue;
@@ -241,14 +257,14 @@ uint32_t PeriodTexts::FillSummary(SummaryGrid& grid, const KindValues& total, ui
         // A week divides by the constant 1/7 and its percentage by 100/7.
         const bool week = mode == DisplayMode::Weekly;
         const double average = week ? total[k] * (1.0 / 7) : total[k] / days;
-        row[1] = Format(kKindFormats[k], total[k]);
-        row[2] = Format(kKindFormats[k], average);
+        row[1] = FixedText(total[k], kKindDecimals[k]);
+        row[2] = FixedText(average, kKindDecimals[k]);
         row[3] = GoalText(k, goals_[k]);
         if (!week)
             row[4] = Percent(average, goals_[k]);
         else
             row[4] = goals_[k] == 0.0 ? std::string("---")
-                                      : Format("%.2f%s", total[k] * (100.0 / 7) / goals_[k], "%");
+                                      : FixedText(total[k] * (100.0 / 7) / goals_[k], 2) + "%";
     }
     return keys.headings.count + 1;
 }
@@ -258,20 +274,20 @@ void PeriodTexts::FillBestDays(BestDaysTable& t, const std::array<BestDay, 5>& b
     t[0][4] = GetLangString(kBestDaysDistance(imperial_));
     for (size_t k = 0; k < best.size(); ++k) {
         auto& row = t[k + 1];
-        row[0] = Format("%s%d", "NO.", int(k + 1));
+        row[0] = "NO." + IntText(int(k + 1));
         if (best[k].day == 0) {
             row[1] = row[2] = row[3] = row[4] = "---";
             continue;
         }
         row[1] = DateOf(best[k].day);
-        for (int q = 0; q < 3; ++q) row[q + 2] = Format(kKindFormats[q], best[k].values[q]);
+        for (int q = 0; q < 3; ++q) row[q + 2] = FixedText(best[k].values[q], kKindDecimals[q]);
     }
 }
 
 std::string PeriodTexts::GoalLine(const GoalFigures& f) const {
     if (!f.shown) return {};
     auto days = [](uint32_t n) {
-        return FillIn(GetLangString(n == 1 ? USEGRAPH_STR174 : USEGRAPH_STR175), {Format("%d", n)});
+        return FillIn(GetLangString(n == 1 ? USEGRAPH_STR174 : USEGRAPH_STR175), {IntText(n)});
     };
     std::string best = days(f.longest.days);
     if (f.longest.days == 1) best += " (" + DateOf(f.longest.first) + ")";
@@ -280,8 +296,8 @@ std::string PeriodTexts::GoalLine(const GoalFigures& f) const {
     const std::string separator = GetLangString(USEGRAPH_STR176);
     const AddedKey reached = f.recordedDays == 1 ? USEGRAPH_STR177 : USEGRAPH_STR171;
     const std::string figures =
-        FillIn(GetLangString(reached), {Format("%d", f.goalDays), Format("%d", f.recordedDays)}) +
-        separator + FillIn(GetLangString(USEGRAPH_STR172), {days(f.currentRun)}) + separator +
+        FillIn(GetLangString(reached), {IntText(f.goalDays), IntText(f.recordedDays)}) + separator +
+        FillIn(GetLangString(USEGRAPH_STR172), {days(f.currentRun)}) + separator +
         FillIn(GetLangString(USEGRAPH_STR173), {best});
     // Named by its kind: All mode shows no kind button as the current one.
     constexpr LangKey kKindNames[3] = {USEGRAPH_MENU_STR12, USEGRAPH_MENU_STR14,

@@ -17,6 +17,13 @@ std::string WeekdayName(uint32_t weekday);                          // 1 Sunday 
 // The message of a day, week or month whose days could not be read; none for the others.
 std::optional<LangKey> ReadFailureKey(DisplayMode mode);
 
+// The detail popup of a bar filled by PeriodTexts::FillGraph: its caption, its date with
+// the kind's title, and "text1   =   value text2".
+struct BarDetailTexts {
+    std::string caption, title, text;
+};
+BarDetailTexts BarDetail(const GraphData& graph, uint32_t bar);
+
 class PeriodTexts {
 public:
     // The period's weekday names must be filled in.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/DayCalendar.h"
 
+#include <algorithm>
+#include <array>
+
 #include "store/UserFile.h"
 
 namespace stepora {
@@ -18,6 +21,18 @@ uint32_t YearLength(uint32_t year) {
 
 bool ValidDay(uint32_t n) {
     return n >= 1 && n <= kMaxDayNumber;
+}
+
+// The days before each year of the calendar, and one more entry for its end: finding a
+// day's year is a search in 301 numbers instead of a walk over the years.
+const std::array<uint32_t, kLastYear - kFirstYear + 2>& DaysBeforeYear() {
+    static const auto table = [] {
+        std::array<uint32_t, kLastYear - kFirstYear + 2> days{};
+        for (uint32_t i = 1; i < days.size(); ++i)
+            days[i] = days[i - 1] + YearLength(kFirstYear + i - 1);
+        return days;
+    }();
+    return table;
 }
 
 // Days of the months before `month` in `year`.
@@ -46,9 +61,7 @@ int CDayCalendar::DateToDay(uint32_t year, uint32_t month, uint32_t day, uint32_
                             uint32_t& weekday) const {
     if (year < kFirstYear || year > kLastYear || month < 1 || month > 12) return 0;
     if (day == 0 || day > MonthLength(year, month)) return 0;
-    uint32_t n = 0;
-    for (uint32_t y = kFirstYear; y < year; ++y) n += YearLength(y);
-    n += DaysBeforeMonth(year, month) + day;
+    const uint32_t n = DaysBeforeYear()[year - kFirstYear] + DaysBeforeMonth(year, month) + day;
     dayNumber = n;
     weekday = WeekdayOfDay(n);
     return 1;
@@ -57,8 +70,12 @@ int CDayCalendar::DateToDay(uint32_t year, uint32_t month, uint32_t day, uint32_
 int CDayCalendar::DayToDate(uint32_t dayNumber, uint32_t& year, uint32_t& month, uint32_t& day,
                             uint32_t& weekday) const {
     if (!ValidDay(dayNumber)) return 0;
-    uint32_t y = kFirstYear, r = dayNumber;
-    while (r > YearLength(y)) r -= YearLength(y++);
+    const auto& before = DaysBeforeYear();
+    // The first year whose days before it reach the day number ends just after the day's year.
+    const size_t after =
+        size_t(std::lower_bound(before.begin(), before.end(), dayNumber) - before.begin());
+    const uint32_t y = kFirstYear + uint32_t(after) - 1;
+    uint32_t r = dayNumber - before[after - 1];
     uint32_t m = 1;
     while (r > MonthLength(y, m)) r -= MonthLength(y, m++);
     year = y;

@@ -484,14 +484,14 @@ int UserStore::EnumUsersMatching(const std::string& pattern, const UserCallback&
     return 1;
 }
 
-int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
-                        uint8_t* records) const {
+namespace {
+
+// Days first … first + count - 1 from a file whose header was just read.
+int ReadDaysFrom(StoreFile& file, const UserFileHeader& header, uint32_t first, uint32_t count,
+                 uint8_t* records) {
     if (count == 0) return 1;
     if (!ValidRange(first, count)) return 0;
     std::memset(records, 0, size_t(count) * kDayRecordSize);
-    StoreFile file;
-    UserFileHeader header;
-    if (!OpenUser(name, file) || !ReadHeaderFrom(file, header)) return 0;
     if (!ValidStoredRange(header)) return 0;
     const uint32_t last = first + count - 1;
     if (last < header.firstDay || first > header.lastDay) return 1;
@@ -501,19 +501,55 @@ int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
     return file.ReadAll(records + size_t(from - first) * kDayRecordSize, bytes) ? 1 : 0;
 }
 
-int UserStore::ReadDays(const std::string& name, uint32_t first,
-                        std::span<DayRecord> records) const {
+// The records through `read(count, bytes)`, decoded.
+template <typename Read>
+int ReadRecords(std::span<DayRecord> records, Read read) {
     if (records.size() > kMaxDayNumber) {  // longer than the calendar
         std::fill(records.begin(), records.end(), DayRecord{});
         return 0;
     }
     std::vector<uint8_t> bytes(records.size() * kDayRecordSize);
-    const int ok = ReadDays(name, first, uint32_t(records.size()), bytes.data());
+    const int ok = read(uint32_t(records.size()), bytes.data());
     // Built in place: copying each returned record would cost more than decoding it.
     for (size_t i = 0; i < records.size(); ++i)
         ::new (static_cast<void*>(&records[i]))
             DayRecord(UnpackDayRecord(bytes.data() + i * kDayRecordSize));
     return ok;
+}
+
+}  // namespace
+
+int UserStore::ReadDays(const std::string& name, uint32_t first, uint32_t count,
+                        uint8_t* records) const {
+    if (count == 0) return 1;
+    if (!ValidRange(first, count)) return 0;
+    std::memset(records, 0, size_t(count) * kDayRecordSize);
+    StoreFile file;
+    UserFileHeader header;
+    if (!OpenUser(name, file) || !ReadHeaderFrom(file, header)) return 0;
+    return ReadDaysFrom(file, header, first, count, records);
+}
+
+int UserStore::ReadDays(const std::string& name, uint32_t first,
+                        std::span<DayRecord> records) const {
+    return ReadRecords(records, [&](uint32_t count, uint8_t* bytes) {
+        return ReadDays(name, first, count, bytes);
+    });
+}
+
+UserReader::UserReader(const UserStore& store, const std::string& name)
+    : file_(std::make_unique<StoreFile>()) {
+    open_ = store.OpenUser(name, *file_) && ReadHeaderFrom(*file_, header_);
+}
+
+UserReader::~UserReader() = default;
+
+int UserReader::ReadDays(uint32_t first, std::span<DayRecord> records) {
+    return ReadRecords(records, [&](uint32_t count, uint8_t* bytes) {
+        if (open_) return ReadDaysFrom(*file_, header_, first, count, bytes);
+        std::memset(bytes, 0, size_t(count) * kDayRecordSize);
+        return count == 0 ? 1 : 0;
+    });
 }
 
 int UserStore::WriteDays(const std::string& name, uint32_t first,

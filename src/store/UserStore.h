@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,6 +64,7 @@ public:
     std::optional<std::string> StoredName(const std::string& name) const;
 
 private:
+    friend class UserReader;
     bool OpenUser(const std::string& name, StoreFile& file, std::string* title = nullptr) const;
     std::filesystem::path UserPath(const std::string& title) const;
     std::filesystem::path BackupPath(const std::string& title) const;
@@ -71,6 +73,28 @@ private:
 
     std::filesystem::path directory_;
     uint32_t count_ = 0;
+};
+
+// One user file kept open for a run of reads that belong together, such as one refresh of
+// the graph window: the file is opened and its header read once, and every read of days
+// uses that header and the open file, as UserStore::ReadDays would. Keep one only while
+// the run lasts: a change the store makes meanwhile may rename a new file into place.
+class UserReader {
+public:
+    UserReader(const UserStore& store, const std::string& name);
+    ~UserReader();
+    UserReader(const UserReader&) = delete;
+    UserReader& operator=(const UserReader&) = delete;
+
+    // Whether the file opened and its header was read; every read fails otherwise.
+    bool IsOpen() const { return open_; }
+    const UserFileHeader& Header() const { return header_; }
+    int ReadDays(uint32_t firstDay, std::span<DayRecord> records);
+
+private:
+    std::unique_ptr<StoreFile> file_;
+    UserFileHeader header_;
+    bool open_ = false;
 };
 
 // A new name (created, renamed to, imported as) may become a file title: not empty, no

@@ -20,6 +20,7 @@
 #include "graph/PrintGraph.h"
 #include "graph/PrintLayout.h"
 #include "graph/UserGraphPropSheet.h"
+#include "store/DayCalendar.h"
 #include "support/ScopedOverride.h"
 #include "support/ScratchWorkDir.h"
 #include "ui/UiTestApp.h"
@@ -84,7 +85,9 @@ protected:
         for (int k = 0; k <= 5; ++k) data_.axisLabels[k] = std::to_string(k * 3000);
         for (int j = 0; j < 7; ++j) {
             const std::string day = "5-" + std::to_string(4 + j);
-            data_.bars[j] = {day, "2008-" + day + "  Steps", "Steps = " + day, values[j]};
+            uint32_t number = 0, weekday;
+            DayCalendar().DateToDay(2008, 5, 4 + j, number, weekday);
+            data_.bars[j] = {day, values[j], number};
         }
         control_.resize(900, 300);
         control_.CalcLayout();
@@ -95,8 +98,9 @@ protected:
     QApplication& app_ = test::UiTestApp();  // before any widget
     test::ScratchWorkDir work_;
     // clang-format off
-    GraphData data_{.barCount = 7, .valueTitle = "Steps of the week", .popupCaption = "Steps",
-                    .goalTitle = "Goal", .unitText = "Steps", .goalValue = 10000, .axisMax = 15000, .axisLabels = {}, .bars = {}};
+    GraphData data_{.barCount = 7, .valueTitle = "Steps of the week", .goalTitle = "Goal", .unitText = "Steps",
+                    .goalValue = 10000, .axisMax = 15000, .axisLabels = {}, .bars = {}, .mode = DisplayMode::Weekly,
+                    .kind = GraphKind::Steps, .imperial = false};
     // clang-format on
     CDrawGraph control_;
     const GraphRect upper_ = TrimPlot(kUpperPlot, 7), lower_ = TrimPlot(kLowerPlot, 7);
@@ -131,7 +135,9 @@ TEST_F(DrawGraphTest, AClickOpensTheBarUnderTheCursor) {
     QTest::mouseClick(&control_, Qt::LeftButton, {}, QPoint(SlotX(lower_, 7, 3), y));
     QTest::mouseClick(&control_, Qt::LeftButton, {}, QPoint(lower_.left - 5, y));  // outside
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], (QStringList{"Steps", "2008-5-7  Steps", "Steps = 5-7"}));
+    auto T = [](LangKey key) { return QString::fromStdString(GetLangString(key)); };
+    EXPECT_EQ(opened[0], (QStringList{T(USEGRAPH_STR73), "2008-5-7  " + T(USEGRAPH_STR74),
+                                      T(USEGRAPH_STR75) + "   =   10000 " + T(USEGRAPH_STR76)}));
 
     data_.barCount = 0;  // without bars a click does nothing
     control_.Refresh();
@@ -176,7 +182,7 @@ TEST(PrintGraphPageTest, PreviewsAndExportsTheCapturedFrameAsOnePdfPage) {
     button->SetColours(QColor(0, 0, 255), {}, {}, {});
     button->setGeometry(130, 100, 60, 20);
     GraphData data;
-    data.barCount = 1, data.axisMax = 5, data.bars[0] = {"1", "", "", 3};
+    data.barCount = 1, data.axisMax = 5, data.bars[0] = {"1", 3};
     auto* graph = new CDrawGraph(&owner);
     graph->setGeometry(20, 95, 100, 30);
     graph->CalcLayout();

@@ -9,6 +9,7 @@
 
 #include "graph/GraphOptions.h"
 #include "graph/PeriodAggregation.h"
+#include "graph/PeriodTexts.h"
 #include "store/DayCalendar.h"
 #include "support/ScratchWorkDir.h"
 
@@ -122,7 +123,7 @@ TEST_F(GraphTest, EachModeSumsItsPeriodAndWritesItsTexts) {
         EXPECT_EQ(r.period.dayCount, c.dayCount);
         ASSERT_EQ(r.graph.barCount, c.bars);
         EXPECT_EQ(r.graph.bars[c.bar].value, c.value);
-        EXPECT_EQ(r.graph.bars[c.bar].text, c.barText);
+        EXPECT_EQ(BarDetail(r.graph, c.bar).text, c.barText);
         EXPECT_EQ(r.graph.axisMax, c.axisMax);
         for (const auto& [row, col, text] : c.summary) EXPECT_EQ(r.summary[row][col], text) << row << col;
     }
