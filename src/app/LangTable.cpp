@@ -98,6 +98,7 @@ bool LangTable::SetCurrentLanguage(uint32_t index) {
     valid_ = false;
     currentFile_ = languageFiles_[index];
     currentPath_ = languageDir_ / currentFile_;
+    checkedScope_ = 0;
     if (!WriteProfileString(languageDir_ / kListFile, "CurrentLanguage", "file", currentFile_))
         return false;
     currentIndex_ = index;
@@ -121,8 +122,14 @@ bool LangTable::GetString(AddedKey key, std::string& text) const {
 
 bool LangTable::GetText(size_t slot, const char* keyName, std::string& text) const {
     if (!valid_) return text.clear(), false;
-    // Texts found in the file are remembered while the file stays the same.
-    const uint64_t generation = ProfileGeneration(CurrentFilePath());
+    // Texts found in the file are remembered while the file stays the same; inside a read
+    // scope it is looked at once.
+    const uint64_t scope = ProfileReadScopeId();
+    if (scope == 0 || scope != checkedScope_) {
+        checkedGeneration_ = ProfileGeneration(CurrentFilePath());
+        checkedScope_ = scope;
+    }
+    const uint64_t generation = checkedGeneration_;
     if (generation != 0 && generation == rememberedGeneration_ && remembered_[slot]) {
         text = *remembered_[slot];
         return true;

@@ -69,6 +69,7 @@ private:
     std::filesystem::path currentPath_;                           // languageDir_ / currentFile_
     mutable std::vector<std::optional<std::string>> remembered_;  // texts by slot
     mutable uint64_t rememberedGeneration_ = 0;  // of the current file, when they were read
+    mutable uint64_t checkedScope_ = 0, checkedGeneration_ = 0;  // the file's, in that scope
     uint32_t currentIndex_ = 0;
 };
 

@@ -68,8 +68,9 @@ struct CachedFile {
     uint64_t generation = 0;  // see ProfileGeneration
 };
 uint64_t g_lastGeneration = 0;
-std::map<std::filesystem::path, CachedFile>& Cache() {
-    static std::map<std::filesystem::path, CachedFile> cache;
+// By the bytes of the path: comparing paths part by part costs more than the lookup.
+std::map<std::string, CachedFile, std::less<>>& Cache() {
+    static std::map<std::string, CachedFile, std::less<>> cache;
     return cache;
 }
 
@@ -89,6 +90,8 @@ struct Loaded {
 // The files loaded while a ProfileReadScope lives, by their path's bytes.
 struct ScopeFiles {
     int depth = 0;
+    uint64_t id = 0;  // see ProfileReadScopeId
+    uint64_t lastId = 0;
     std::map<std::string, Loaded, std::less<>> files;
 };
 ScopeFiles& Scope() {
@@ -115,10 +118,10 @@ std::shared_ptr<Ini> Load(const std::filesystem::path& file) {
 Loaded LoadChecked(const std::filesystem::path& file) {
     FileStamp stamp;
     if (!Stamp(file, stamp)) {
-        Cache().erase(file);
+        Cache().erase(file.native());
         return {};
     }
-    auto found = Cache().find(file);
+    auto found = Cache().find(file.native());
     if (found != Cache().end() && found->second.stamp == stamp)
         return {found->second.ini, found->second.generation};
 
@@ -126,15 +129,15 @@ Loaded LoadChecked(const std::filesystem::path& file) {
     Configure(*ini);
     std::string bytes;
     if (!ReadRegularFile(file, bytes) || ini->LoadData(bytes) < 0) {
-        Cache().erase(file);
+        Cache().erase(file.native());
         return {};
     }
     if (OldEnoughToCache(stamp)) {
         if (Cache().size() > 32) Cache().clear();
-        Cache()[file] = CachedFile{stamp, ini, ++g_lastGeneration};
+        Cache()[file.native()] = CachedFile{stamp, ini, ++g_lastGeneration};
         return {ini, g_lastGeneration};
     }
-    Cache().erase(file);
+    Cache().erase(file.native());
     return {ini, 0};
 }
 
@@ -262,8 +265,10 @@ bool WriteProfileStrings(const std::filesystem::path& file, const std::string& s
         const char* back = check.GetValue(section.c_str(), key.c_str(), nullptr);
         if (!back || Unquote(back) != value) return false;
     }
-    Cache().erase(file);
-    Scope().files.erase(file.native());
+    Cache().erase(file.native());
+    ScopeFiles& scope = Scope();
+    scope.files.erase(file.native());
+    if (scope.depth > 0) scope.id = ++scope.lastId;  // what was read in the scope may be old now
     return WriteFileAtomically(file, bytes);
 }
 
@@ -272,11 +277,19 @@ uint64_t ProfileGeneration(const std::filesystem::path& file) {
 }
 
 ProfileReadScope::ProfileReadScope() {
-    ++Scope().depth;
+    ScopeFiles& scope = Scope();
+    if (scope.depth++ == 0) scope.id = ++scope.lastId;
 }
 
 ProfileReadScope::~ProfileReadScope() {
-    if (--Scope().depth == 0) Scope().files.clear();
+    ScopeFiles& scope = Scope();
+    if (--scope.depth > 0) return;
+    scope.files.clear();
+    scope.id = 0;
+}
+
+uint64_t ProfileReadScopeId() {
+    return Scope().id;
 }
 
 bool WriteProfileString(const std::filesystem::path& file, const std::string& section,

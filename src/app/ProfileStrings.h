@@ -38,6 +38,9 @@ public:
     ProfileReadScope(const ProfileReadScope&) = delete;
     ProfileReadScope& operator=(const ProfileReadScope&) = delete;
 };
+// Nonzero inside a scope, and the same for as long as what the scope read still holds
+// (a write through this file gives a new one); 0 outside every scope.
+uint64_t ProfileReadScopeId();
 // Fails, leaving the file as it is, for a section, key or value the file could not give
 // back as written (line breaks, NUL bytes, blanks around names, a key the file would read
 // as a comment or a section), when the folder does not exist, or when the file cannot be

@@ -29,11 +29,18 @@ int OpenRegularFile(const std::filesystem::path& path, int flags) {
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return -1;
     struct stat st {};
-    const int status = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || status < 0 ||
-        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
+    }
+    // A regular file ignores O_NONBLOCK when read; one opened for writing gets plain
+    // blocking writes all the same.
+    if (((flags ? flags : O_RDONLY) & O_ACCMODE) != O_RDONLY) {
+        const int status = ::fcntl(fd, F_GETFL);
+        if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+            ::close(fd);
+            return -1;
+        }
     }
     if (FileTracing())
         TraceFile({.kind = existed ? FileEvent::Open : FileEvent::Create, .fd = fd, .path = path});

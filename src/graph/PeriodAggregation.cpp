@@ -177,7 +177,7 @@ bool PeriodAggregation::FindPeriod() {
 }
 
 void PeriodAggregation::FillGoBoxes(RefreshResult& r) const {
-    // The same numbers every time: written once.
+    // The same numbers every time: written once and lent.
     static const auto numbers = [](int from, int to) {
         std::vector<std::string> texts;
         for (int n = from; n <= to; ++n) texts.push_back(std::to_string(n));

@@ -4,6 +4,7 @@
 // bars, the summary and the five best days. Every Refresh reads the user file again;
 // nothing is kept between runs but the period, the Go date and two flags.
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ struct RefreshResult {
     bool kindsEnabled = false, yearBoxEnabled = false, monthBoxEnabled = false,
          dayBoxEnabled = false, goEnabled = false;
     std::string modeCaption, rangeCaption;
-    std::vector<std::string> years, months, days;                    // Go boxes
+    std::span<const std::string> years, months, days;                // Go boxes, always the same
     int yearSelection = -1, monthSelection = -1, daySelection = -1;  // -1: none
     bool showGraph = false;                                          // else the best-days list
     GraphData graph;                                                 // filled when showGraph

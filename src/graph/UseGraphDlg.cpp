@@ -104,7 +104,7 @@ std::vector<std::vector<std::string>> Rows(const auto& table) {
     return rows;
 }
 
-void FillBox(QComboBox* box, const std::vector<std::string>& items, int selection) {
+void FillBox(QComboBox* box, std::span<const std::string> items, int selection) {
     box->clear();
     for (const auto& item : items) box->addItem(Qs(item));
     box->setCurrentIndex(selection);

@@ -109,6 +109,21 @@ bool StoreFile::WriteAll(const void* buffer, size_t length) {
     return WriteFully(fd_, buffer, length);
 }
 
+bool StoreFile::ReadAt(uint64_t offset, void* buffer, size_t length) {
+    // Counted as the seek and the read it replaces.
+    if (fd_ < 0 || Faulted(FileOp::Seek) || Faulted(FileOp::Read)) return false;
+    auto* p = static_cast<uint8_t*>(buffer);
+    while (length > 0) {
+        const ssize_t n = ::pread(fd_, p, length, off_t(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // error or end of file: a short read
+        p += n;
+        offset += uint64_t(n);
+        length -= size_t(n);
+    }
+    return true;
+}
+
 bool StoreFile::Seek(uint64_t offset) {
     if (fd_ < 0 || Faulted(FileOp::Seek)) return false;
     return ::lseek(fd_, off_t(offset), SEEK_SET) == off_t(offset);

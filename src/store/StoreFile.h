@@ -35,6 +35,8 @@ public:
     // Reads or writes exactly `length` bytes at the current position.
     bool ReadAll(void* buffer, size_t length);
     bool WriteAll(const void* buffer, size_t length);
+    // Exactly `length` bytes from `offset` on, leaving the position where it was.
+    bool ReadAt(uint64_t offset, void* buffer, size_t length);
     bool Seek(uint64_t offset);
     bool SeekEnd(uint64_t& offset);
     bool Size(uint64_t& size) const;

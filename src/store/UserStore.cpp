@@ -84,7 +84,7 @@ bool CopyIntoPlace(StoreFile& in, uint64_t length, const fs::path& temp, const f
 
 bool ReadHeaderFrom(StoreFile& file, UserFileHeader& header) {
     uint8_t bytes[kHeaderSize];
-    return file.Seek(0) && file.ReadAll(bytes, kHeaderSize) && UnpackHeader(bytes, header);
+    return file.ReadAt(0, bytes, kHeaderSize) && UnpackHeader(bytes, header);
 }
 
 bool WriteHeaderTo(StoreFile& file, const UserFileHeader& header) {
@@ -497,8 +497,10 @@ int ReadDaysFrom(StoreFile& file, const UserFileHeader& header, uint32_t first, 
     if (last < header.firstDay || first > header.lastDay) return 1;
     const uint32_t from = std::max(first, header.firstDay), to = std::min(last, header.lastDay);
     const size_t bytes = size_t(to - from + 1) * kDayRecordSize;
-    if (!file.Seek(RecordOffset(from, header.firstDay))) return 0;
-    return file.ReadAll(records + size_t(from - first) * kDayRecordSize, bytes) ? 1 : 0;
+    return file.ReadAt(RecordOffset(from, header.firstDay),
+                       records + size_t(from - first) * kDayRecordSize, bytes)
+               ? 1
+               : 0;
 }
 
 // The records through `read(count, bytes)`, decoded.

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "app/ProfileStrings.h"
 #include "support/TempDir.h"
 
 namespace stepora {
@@ -94,6 +98,24 @@ TEST(LangTable, TextsAndNamesComeFromTheCurrentLanguageFileAndStrictLookupsEndTh
     EXPECT_FALSE(again.SetCurrentLanguage(0) || again.GetCurrentLanguage(current));
     EXPECT_EXIT(StrictGetLanguageCount(current), ::testing::ExitedWithCode(kLanguageExitCode), kLanguageErrorText);
     InstallLangTable(nullptr);
+}
+
+// Texts are remembered while their file stays the same: a person's edit shows at the
+// next lookup, and inside one refresh (a read scope) a write by the program at once.
+TEST(LangTable, RememberedTextsFollowTheirFile) {
+    TempDir dir;
+    WriteLanguages(dir);
+    LangTable table(dir.path());
+    const fs::path english = dir / "Language" / "en.ini";
+    std::string text;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2200));  // old enough to be kept parsed
+    EXPECT_TRUE(table.GetString(MENU_TITLE_FILE, text) && text == "File") << text;
+    ASSERT_TRUE(WriteFile(english, "[LanguageString]\nMENU_TITLE_FILE=Fichier\n"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
+    EXPECT_TRUE(table.GetString(MENU_TITLE_FILE, text) && text == "Fichier") << text;
+    const ProfileReadScope refresh;
+    ASSERT_TRUE(WriteProfileString(english, "LanguageString", "MENU_TITLE_FILE", "Datei"));
+    EXPECT_TRUE(table.GetString(MENU_TITLE_FILE, text) && text == "Datei") << text;
 }
 
 // The shipped languages: a text for every key, and the CSV texts that export writes and
