@@ -173,6 +173,9 @@ CUseGraphDlg::CUseGraphDlg(QWidget* parent)
     graph_ = new CDrawGraph(this);
     AddCustomControl(IDC_GRAPH, graph_);
     BuildControls(kControls);
+    // The frame, made after the drawing control, lies over it: it must not take the
+    // clicks and the pointer that explain a bar.
+    Control<QGroupBox>(IDC_FRAME)->setAttribute(Qt::WA_TransparentForMouseEvents);
     SetTitleKey(USEGRAPH_STR1);
     graph_->SetGraphData(&graphData_);
     graph_->CalcLayout();
