@@ -114,6 +114,7 @@ TEST(LangTable, RememberedTextsFollowTheirFile) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2200));
     EXPECT_TRUE(table.GetString(MENU_TITLE_FILE, text) && text == "Fichier") << text;
     const ProfileReadScope refresh;
+    EXPECT_TRUE(table.GetString(MENU_TITLE_FILE, text) && text == "Fichier") << text;
     ASSERT_TRUE(WriteProfileString(english, "LanguageString", "MENU_TITLE_FILE", "Datei"));
     EXPECT_TRUE(table.GetString(MENU_TITLE_FILE, text) && text == "Datei") << text;
 }
