@@ -96,14 +96,15 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -s "$scratch/display" ] || die "Xvfb did not start within 10 s"
-export DISPLAY=":$(head -n 1 "$scratch/display")"
+DISPLAY=":$(head -n 1 "$scratch/display")"
+export DISPLAY
 unset WAYLAND_DISPLAY
 
 # The window titles, as the English language file has them.
 title() { sed -n "s/^$1=//p" "$root/data/Language/English.ini" | tr -d '\r'; }
 main_title=$(title MAINMENU_TITLE)
 graph_title=$(title USEGRAPH_STR1)
-[ -n "$main_title" ] && [ -n "$graph_title" ] || die "window titles not found"
+if [ -z "$main_title" ] || [ -z "$graph_title" ]; then die "window titles not found"; fi
 
 # --- the program ---
 # Starts `binary` in the work directory, in English, with its own runtime folder (so a
@@ -151,14 +152,15 @@ settle() {
 }
 
 # Gives the window the keyboard and types `keys`; types them again (at most twice more)
-# when `outcome` does not follow within 5 s: a key that reaches a window before Qt has
-# taken in its activation is lost, as without a window manager nothing else activates it.
+# when `outcome` does not follow within 5 s. Without a window manager nothing but this
+# activates a window, and keys that arrive before Qt has taken the activation in can be
+# lost (typed with `xdotool key --window` they often were).
 retries=0
 type_until() {
     local window_title=$1 outcome=$2 outcome_title=$3
     shift 3
-    local attempt window
-    for attempt in 1 2 3; do
+    local window
+    for _ in 1 2 3; do
         window=$(visible_window "$window_title")
         if [ -n "$window" ]; then
             xdotool windowfocus --sync "$window" 2>/dev/null || true
@@ -170,9 +172,10 @@ type_until() {
     die "no $outcome_title window after typing $* three times"
 }
 
-# One opening and closing of Century's graph window: the main window's first row is
-# Century (the list is sorted by name; after Down the keyboard is on the second row, and
-# Up selects the first); Enter logs in, Escape closes the graph window.
+# One opening and closing of Century's graph window. The main window's first row is
+# Century (a new work directory lists by name): Down moves to the second row (or to the
+# first when no row is current yet) and Up back to the first, selecting it; Enter logs
+# in. Escape closes the graph window.
 open_graph() {
     type_until "$main_title" shown "$graph_title" Down Up Return
     poll "$wait_seconds" gone "$main_title" || die "the main window stayed open"
@@ -182,9 +185,12 @@ close_graph() {
     poll "$wait_seconds" gone "$graph_title" || die "the graph window stayed open"
 }
 
-# Runs the program through start-up and `cycles` openings of the graph window, calling
-# `note <cycle>` after each closing; ends it with Ctrl+Q and waits for it to end.
-startup_peak= startup_rss= graph_peak= rss_10= rss_last=
+# Runs the program through start-up and `cycles` openings and closings of the graph
+# window, ends it with Ctrl+Q and answers its exit code. With `measure` it reads the
+# figures: after start-up, after the first opening, after the 10th and the last closing.
+# The main window fills its list before it shows itself, so once it is visible the list
+# is complete.
+startup_peak='' startup_rss='' graph_peak='' rss_10='' rss_last=''
 run_program() {
     local binary=$1 log=$2 measure=$3 cycle
     start_program "$binary" "$log"
@@ -205,12 +211,15 @@ run_program() {
         close_graph
         if [ "$measure" = measure ] && { [ "$cycle" = 10 ] || [ "$cycle" = "$cycles" ]; }; then
             settle
-            [ "$cycle" = 10 ] && rss_10=$(status_kb VmRSS) || rss_last=$(status_kb VmRSS)
+            if [ "$cycle" = 10 ]; then rss_10=$(status_kb VmRSS); else rss_last=$(status_kb VmRSS); fi
             say "after $cycle cycles: VmRSS $(status_kb VmRSS) kB, VmHWM $(status_kb VmHWM) kB"
         fi
         if [ $((cycle % 25)) = 0 ]; then
-            [ "$measure" = measure ] && say "$cycle cycles: VmRSS $(status_kb VmRSS) kB" ||
+            if [ "$measure" = measure ]; then
+                say "$cycle cycles: VmRSS $(status_kb VmRSS) kB"
+            else
                 say "$cycle cycles"
+            fi
         fi
     done
     # Ctrl+Q quits as the File menu does, so the program ends normally.
