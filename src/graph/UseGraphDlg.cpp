@@ -205,8 +205,14 @@ CUseGraphDlg::~CUseGraphDlg() = default;
 void CUseGraphDlg::OnOpen() {
     const std::filesystem::path ptnDir =
         HaveGlobals() ? Globals().apEnvironment.PtnDir() : std::filesystem::path();
-    QIcon icon(PathText(ptnDir / "APPTitle.ico"));
-    if (!icon.isNull() && !icon.availableSizes().isEmpty()) setWindowIcon(icon);
+    // The icon is read once. Read anew at every opening it is a new icon each time, and
+    // on X11 the pictures of each stay in Qt's pixmap cache: 14 kB more at every login,
+    // until the cache is full (10 MB) and pushes out what the styles keep there.
+    if (const std::filesystem::path iconPath = ptnDir / "APPTitle.ico"; iconPath != iconPath_) {
+        iconPath_ = iconPath;
+        QIcon icon(PathText(iconPath));
+        if (!icon.isNull() && !icon.availableSizes().isEmpty()) setWindowIcon(icon);
+    }
     ui_.Bind(this, ptnDir);
     ui_.PaintLogo();
     aggregation_.SetUser(userName_);  // a new run: the period starts from the header

@@ -127,6 +127,7 @@ private:
     CUsbTransDlg* transferDlg_ = nullptr;
     PrintPicture printPicture_;
     QPointer<CPreviewFrame> lastPreview_;  // frees itself when closed
+    std::filesystem::path iconPath_;       // of the window icon set, once it is set
     bool opening_ = false;
 };
 
