@@ -28,6 +28,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 asan_build=${ASAN_BUILD:-$root/build-asan}
+# The program runs in a scratch folder: folders given relative to here are made absolute.
+case $build in /*) ;; *) build=$PWD/$build ;; esac
+case $asan_build in /*) ;; *) asan_build=$PWD/$asan_build ;; esac
 cycles=${CYCLES:-100}
 tolerance_kb=${RSS_TOLERANCE_KB:-512}
 limit_kb=81920
