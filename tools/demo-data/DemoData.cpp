@@ -56,16 +56,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: stepora-demo-data <workdir>\n");
         return 2;
     }
-    const fs::path users = fs::path(argv[1]) / "User";
-    std::error_code ec;
-    fs::create_directories(users, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", users.string().c_str(),
-                     ec.message().c_str());
-        return 1;
-    }
     UserStore store;
-    store.SetDirectory(users);
+    if (!demo::OpenUserFolder(argv[1], store)) return 1;
     const LocalDate today = LocalToday();
     uint32_t todayNumber, weekday;
     if (!DayCalendar().DateToDay(today.year, today.month, today.day, todayNumber, weekday)) {

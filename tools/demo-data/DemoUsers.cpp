@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "store/DayCalendar.h"
@@ -20,6 +21,19 @@ const DemoUser kUsers[] = {
 };
 
 }  // namespace
+
+bool OpenUserFolder(const std::filesystem::path& workDir, UserStore& store) {
+    const std::filesystem::path users = workDir / "User";
+    std::error_code ec;
+    std::filesystem::create_directories(users, ec);
+    if (ec) {
+        std::fprintf(stderr, "cannot create %s: %s\n", users.string().c_str(),
+                     ec.message().c_str());
+        return false;
+    }
+    store.SetDirectory(users);
+    return true;
+}
 
 std::span<const DemoUser> DemoUsers() {
     return kUsers;

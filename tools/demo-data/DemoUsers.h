@@ -3,6 +3,7 @@
 // The demo household: a few users with a year and more of plausible days, the same for
 // the same day, as the demo tool writes them into a work directory.
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <span>
 
@@ -23,6 +24,10 @@ struct DemoUser {
 };
 
 std::span<const DemoUser> DemoUsers();
+
+// The User folder of a work directory, made when missing, as the store of `store`; says
+// why not on standard error.
+bool OpenUserFolder(const std::filesystem::path& workDir, UserStore& store);
 
 // A day of `u` drawn from `rng`.
 DayRecord MakeDay(const DemoUser& u, uint32_t day, std::mt19937& rng);

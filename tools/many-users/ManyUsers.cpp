@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "DemoUsers.h"
 #include "app/Clock.h"
 #include "store/DayCalendar.h"
 #include "store/UserFile.h"
@@ -83,16 +84,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: stepora-many-users <workdir> [count, 1 to %u]\n", kMaxUsers);
         return 2;
     }
-    const fs::path users = fs::path(argv[1]) / "User";
-    std::error_code ec;
-    fs::create_directories(users, ec);
-    if (ec) {
-        std::fprintf(stderr, "cannot create %s: %s\n", users.string().c_str(),
-                     ec.message().c_str());
-        return 1;
-    }
     UserStore store;
-    store.SetDirectory(users);
+    if (!demo::OpenUserFolder(argv[1], store)) return 1;
     const uint32_t yesterday = DayNumber(LocalToday()) - 1;
     std::mt19937 rng(20240601);
     int failures = 0;
